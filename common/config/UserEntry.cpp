@@ -1,0 +1,30 @@
+#include "config/UserEntry.h"
+
+#include "text/Cp1251.h"
+
+namespace tirvon::config {
+
+using text::copy;
+using text::pos;
+using text::remove;
+
+UserEntry UserEntry::parse(const QByteArray& value) {
+    if (value == Empty)
+        return {Empty, Empty, Empty};
+    // Cut as the classic string routines cut: a missing separator leaves an
+    // empty field (and such an account can never log in).
+    UserEntry entry;
+    QByteArray rest = value;
+    qsizetype at = pos("::", rest);
+    entry.name = copy(rest, 1, at - 1);
+    remove(rest, 1, at + 1);
+    at = pos(":::", rest);
+    entry.password = copy(rest, 1, at - 1);
+    remove(rest, 1, at + 2);
+    entry.keyCode = rest;
+    return entry;
+}
+
+QByteArray UserEntry::format() const { return name + "::" + password + ":::" + keyCode; }
+
+} // namespace tirvon::config

@@ -1,0 +1,166 @@
+#include "ini/IniDocument.h"
+
+#include "text/Cp1251.h"
+
+namespace tirvon::ini {
+
+using text::trimBlanks;
+
+namespace {
+
+QByteArray withoutBytes(QByteArray s, const char* unwanted) {
+    for (const char* c = unwanted; *c; ++c)
+        s.replace(*c, QByteArray());
+    return s;
+}
+
+QByteArray cutAtLineBreak(const QByteArray& value) {
+    qsizetype end = 0;
+    while (end < value.size() && value[end] != '\r' && value[end] != '\n')
+        ++end;
+    return value.left(end);
+}
+
+} // namespace
+
+QByteArray IniDocument::sectionName(const QByteArray& name) {
+    return trimBlanks(withoutBytes(name, "\r\n]"));
+}
+
+QByteArray IniDocument::keyName(const QByteArray& name) {
+    return trimBlanks(withoutBytes(name, "\r\n="));
+}
+
+IniDocument::Line IniDocument::classify(QByteArray text) {
+    Line line;
+    const QByteArray trimmed = trimBlanks(text);
+    if (trimmed.startsWith('[')) {
+        const qsizetype close = trimmed.indexOf(']');
+        if (close > 0) {
+            line.kind = Kind::Section;
+            line.name = trimBlanks(trimmed.mid(1, close - 1)).toLower();
+        }
+    } else if (const qsizetype eq = text.indexOf('='); eq >= 0) {
+        line.kind = Kind::Key;
+        line.name = trimBlanks(text.left(eq)).toLower();
+    }
+    line.text = std::move(text);
+    return line;
+}
+
+IniDocument IniDocument::parse(const QByteArray& content) {
+    IniDocument doc;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = content.indexOf('\n', start);
+        const qsizetype next = end < 0 ? content.size() : end + 1;
+        if (end < 0)
+            end = content.size();
+        qsizetype stop = end;
+        if (stop > start && content[stop - 1] == '\r')
+            --stop;
+        doc.lines_.push_back(classify(content.mid(start, stop - start)));
+        start = next;
+    }
+    doc.reindex();
+    return doc;
+}
+
+QByteArray IniDocument::serialize() const {
+    QByteArray out;
+    qsizetype size = 0;
+    for (const Line& line : lines_)
+        size += line.text.size() + 2;
+    out.reserve(size);
+    for (const Line& line : lines_) {
+        out += line.text;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void IniDocument::reindex() {
+    sections_.clear();
+    Section* current = nullptr;
+    for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Kind::Section) {
+            if (current)
+                current->end = i;
+            // A repeated section header opens a part that readers never see.
+            current = sections_.contains(line.name) ? nullptr : &sections_[line.name];
+            if (current)
+                current->header = i;
+        } else if (line.kind == Kind::Key && current) {
+            if (!current->keys.contains(line.name))
+                current->keys.insert(line.name, i);
+            current->lastKey = i;
+        }
+    }
+    if (current)
+        current->end = qsizetype(lines_.size());
+}
+
+const IniDocument::Section* IniDocument::find(const QByteArray& section) const {
+    const auto it = sections_.constFind(sectionName(section).toLower());
+    return it == sections_.cend() ? nullptr : &it.value();
+}
+
+std::optional<QByteArray> IniDocument::value(const QByteArray& section,
+                                             const QByteArray& key) const {
+    const Section* s = find(section);
+    if (!s)
+        return std::nullopt;
+    const auto it = s->keys.constFind(keyName(key).toLower());
+    if (it == s->keys.cend())
+        return std::nullopt;
+    const QByteArray& text = lines_[it.value()].text;
+    QByteArray v = trimBlanks(text.mid(text.indexOf('=') + 1));
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    if (v.size() > MaxValueLength)
+        v.truncate(MaxValueLength);
+    return v;
+}
+
+bool IniDocument::hasSection(const QByteArray& section) const {
+    const Section* s = find(section);
+    return s && !s->keys.isEmpty();
+}
+
+bool IniDocument::hasKey(const QByteArray& section, const QByteArray& key) const {
+    const Section* s = find(section);
+    return s && s->keys.contains(keyName(key).toLower());
+}
+
+void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
+                           const QByteArray& value) {
+    const QByteArray sname = sectionName(section);
+    const QByteArray kname = keyName(key);
+    if (sname.isEmpty() || kname.isEmpty())
+        return;
+    const QByteArray v = cutAtLineBreak(value);
+    const Section* s = find(sname);
+    if (!s) {
+        lines_.push_back(classify("[" + sname + "]"));
+        lines_.push_back(classify(kname + "=" + v));
+    } else if (const auto it = s->keys.constFind(kname.toLower()); it != s->keys.cend()) {
+        Line& line = lines_[it.value()];
+        line.text = line.text.left(line.text.indexOf('=') + 1) + v;
+        return; // names unchanged: the index still holds
+    } else {
+        const qsizetype at = (s->lastKey >= 0 ? s->lastKey : s->header) + 1;
+        lines_.insert(lines_.begin() + at, classify(kname + "=" + v));
+    }
+    reindex();
+}
+
+void IniDocument::removeSection(const QByteArray& section) {
+    const Section* s = find(section);
+    if (!s)
+        return;
+    lines_.erase(lines_.begin() + s->header, lines_.begin() + s->end);
+    reindex();
+}
+
+} // namespace tirvon::ini

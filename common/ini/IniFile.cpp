@@ -1,0 +1,302 @@
+#include "ini/IniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <mutex>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tirvon::ini {
+
+IniWriteError::IniWriteError(const QString& path)
+    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
+      message_(QStringLiteral("Unable to write to %1").arg(path)) {}
+
+namespace {
+
+struct Identity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+
+    bool operator==(const Identity& o) const {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+Identity identityOf(const QByteArray& nativePath) {
+    struct stat st{};
+    if (::stat(nativePath.constData(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+bool readWhole(const QByteArray& nativePath, QByteArray& content) {
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    content.clear();
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ::close(fd);
+            return n == 0;
+        }
+        content.append(chunk, n);
+    }
+}
+
+bool writeWhole(int fd, const QByteArray& content) {
+    const char* p = content.constData();
+    qsizetype left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// The parses of the files this process reads, each valid for one identity.
+class ParseCache {
+public:
+    static ParseCache& instance() {
+        static ParseCache cache;
+        return cache;
+    }
+
+    std::shared_ptr<const IniDocument> load(const QByteArray& nativePath) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const Identity before = identityOf(nativePath);
+            if (!before.exists)
+                return empty();
+            {
+                std::lock_guard lock(mutex_);
+                const auto it = entries_.constFind(nativePath);
+                if (it != entries_.cend() && it->identity == before)
+                    return it->document;
+            }
+            QByteArray content;
+            if (!readWhole(nativePath, content))
+                return empty();
+            // A file replaced while it was read is read again, so a parse is
+            // never filed under an identity it does not belong to.
+            if (!(identityOf(nativePath) == before))
+                continue;
+            auto doc = std::make_shared<const IniDocument>(IniDocument::parse(content));
+            store(nativePath, before, doc);
+            return doc;
+        }
+        QByteArray content;
+        readWhole(nativePath, content);
+        return std::make_shared<const IniDocument>(IniDocument::parse(content));
+    }
+
+    void store(const QByteArray& nativePath, const Identity& identity,
+               std::shared_ptr<const IniDocument> doc) {
+        std::lock_guard lock(mutex_);
+        entries_.insert(nativePath, {identity, std::move(doc)});
+    }
+
+private:
+    static std::shared_ptr<const IniDocument> empty() {
+        static const auto doc = std::make_shared<const IniDocument>();
+        return doc;
+    }
+
+    struct Entry {
+        Identity identity;
+        std::shared_ptr<const IniDocument> document;
+    };
+    std::mutex mutex_;
+    QHash<QByteArray, Entry> entries_;
+};
+
+// An exclusive advisory lock on a companion file beside the INI file, held for
+// one read-modify-write. The INI file itself cannot carry the lock, since every
+// write replaces it by another inode.
+class WriteLock {
+public:
+    explicit WriteLock(const QByteArray& lockPath)
+        : fd_(::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~WriteLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+QString resolvedPath(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString target = info.canonicalFilePath();
+        if (!target.isEmpty())
+            return target;
+    }
+    return info.absoluteFilePath();
+}
+
+} // namespace
+
+std::optional<int> parseInteger(const QByteArray& value) {
+    QByteArray v = value.trimmed();
+    bool negative = false;
+    if (v.startsWith('-') || v.startsWith('+')) {
+        negative = v.startsWith('-');
+        v = v.mid(1);
+    }
+    int base = 10;
+    if (v.startsWith("0x") || v.startsWith("0X")) {
+        base = 16;
+        v = v.mid(2);
+    }
+    if (v.isEmpty())
+        return std::nullopt;
+    qint64 n = 0;
+    for (const char c : v) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
+        n = n * base + digit;
+        if (n > qint64(std::numeric_limits<quint32>::max()))
+            return std::nullopt;
+    }
+    if (base == 16 && n > std::numeric_limits<int>::max())
+        n -= qint64(1) << 32; // "0xFFFFFFFF" is -1, as a 32-bit reader takes it
+    if (negative)
+        n = -n;
+    if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(n);
+}
+
+std::shared_ptr<const IniDocument> IniFile::snapshot() const {
+    return ParseCache::instance().load(QFile::encodeName(path_));
+}
+
+QByteArray IniFile::readString(const QByteArray& section, const QByteArray& key,
+                               const QByteArray& defaultValue) const {
+    return snapshot()->value(section, key).value_or(defaultValue);
+}
+
+int IniFile::readInteger(const QByteArray& section, const QByteArray& key,
+                         int defaultValue) const {
+    const auto v = snapshot()->value(section, key);
+    if (!v)
+        return defaultValue;
+    return parseInteger(*v).value_or(defaultValue);
+}
+
+bool IniFile::readBool(const QByteArray& section, const QByteArray& key,
+                       bool defaultValue) const {
+    const auto v = snapshot()->value(section, key);
+    if (!v)
+        return defaultValue;
+    const auto n = parseInteger(*v);
+    return n ? *n != 0 : defaultValue;
+}
+
+bool IniFile::sectionExists(const QByteArray& section) const {
+    return snapshot()->hasSection(section);
+}
+
+bool IniFile::valueExists(const QByteArray& section, const QByteArray& key) const {
+    return snapshot()->hasKey(section, key);
+}
+
+void IniFile::writeString(const QByteArray& section, const QByteArray& key,
+                          const QByteArray& value) {
+    update([&](IniDocument& doc) { doc.setValue(section, key, value); });
+}
+
+void IniFile::writeInteger(const QByteArray& section, const QByteArray& key, int value) {
+    writeString(section, key, QByteArray::number(value));
+}
+
+void IniFile::writeBool(const QByteArray& section, const QByteArray& key, bool value) {
+    writeString(section, key, value ? "1" : "0");
+}
+
+void IniFile::eraseSection(const QByteArray& section) {
+    update([&](IniDocument& doc) { doc.removeSection(section); });
+}
+
+void IniFile::update(const std::function<void(IniDocument&)>& change) {
+    const QString target = resolvedPath(path_);
+    const QFileInfo info(target);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    const QByteArray nativeDir = QFile::encodeName(info.absolutePath());
+    const QByteArray base = QFile::encodeName(info.fileName());
+
+    WriteLock lock(nativeDir + "/." + base + ".lock");
+    if (!lock.held())
+        throw IniWriteError(path_);
+
+    const Identity current = identityOf(nativeTarget);
+    if (current.exists && ::access(nativeTarget.constData(), W_OK) != 0)
+        throw IniWriteError(path_);
+
+    IniDocument doc = *ParseCache::instance().load(nativeTarget);
+    change(doc);
+    const QByteArray content = doc.serialize();
+
+    QByteArray temp = nativeDir + "/." + base + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw IniWriteError(path_);
+    // The file keeps its permissions; a new one is readable by all, like any
+    // file the programs create.
+    struct stat st{};
+    const mode_t mode =
+        current.exists && ::stat(nativeTarget.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    // The rename keeps inode, size and modification time, so the identity of the
+    // new file is known before anybody else can change it.
+    struct stat after{};
+    written = written && ::fstat(fd, &after) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temp.constData(), nativeTarget.constData()) != 0) {
+        ::unlink(temp.constData());
+        throw IniWriteError(path_);
+    }
+    if (const int dirFd = ::open(nativeDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    ParseCache::instance().store(nativeTarget,
+                                 {true, after.st_dev, after.st_ino, after.st_size, after.st_mtim},
+                                 std::make_shared<const IniDocument>(std::move(doc)));
+}
+
+} // namespace tirvon::ini

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "ini/IniDocument.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace tirvon::ini {
+
+// A write that the file system refused. The handler in progress stops there;
+// what it wrote before stays written and the program keeps running.
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const QString& path);
+    QString message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// One INI file named by its path, read and written key by key.
+//
+// Reads share one parse of the file for as long as the file's identity (size,
+// modification time in nanoseconds, inode) stays the same, so every reader sees
+// the latest write of either program without parsing the file for every key.
+// An absent file reads as empty and is never created by a read.
+//
+// Every write is one locked read-modify-write that replaces the file atomically
+// (temporary file in the same folder, flushed to disk, renamed over the file):
+// two programs writing at once lose nothing beyond last-write-wins of one key,
+// and a crash or a full disk never leaves a truncated file.
+class IniFile {
+public:
+    explicit IniFile(QString path) : path_(std::move(path)) {}
+
+    const QString& path() const { return path_; }
+
+    QByteArray readString(const QByteArray& section, const QByteArray& key,
+                          const QByteArray& defaultValue) const;
+    // Decimal, or hexadecimal after "0x"/"0X"; the default for anything else.
+    int readInteger(const QByteArray& section, const QByteArray& key, int defaultValue) const;
+    // "1"/"0"; any non-zero number is on; the default for a non-number.
+    bool readBool(const QByteArray& section, const QByteArray& key, bool defaultValue) const;
+    bool sectionExists(const QByteArray& section) const;
+    bool valueExists(const QByteArray& section, const QByteArray& key) const;
+
+    void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
+    void writeInteger(const QByteArray& section, const QByteArray& key, int value);
+    void writeBool(const QByteArray& section, const QByteArray& key, bool value);
+    void eraseSection(const QByteArray& section);
+
+    // The parse every read of this moment works on; a scan over many keys takes
+    // it once.
+    std::shared_ptr<const IniDocument> snapshot() const;
+
+    // Applies one change under the lock and replaces the file; throws
+    // IniWriteError when the file cannot be written.
+    void update(const std::function<void(IniDocument&)>& change);
+
+private:
+    QString path_;
+};
+
+// Reading of the value forms shared by every reader of the file.
+std::optional<int> parseInteger(const QByteArray& value);
+
+} // namespace tirvon::ini

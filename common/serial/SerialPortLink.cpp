@@ -1,0 +1,95 @@
+#include "serial/SerialPortLink.h"
+
+#include <QFileInfo>
+
+namespace tirvon::serial {
+
+QString resolvePortName(const QString& programDirectory, const QString& portName) {
+    static const QLatin1String com("COM");
+    if (!portName.startsWith(com, Qt::CaseInsensitive))
+        return portName;
+    bool ok = false;
+    const int n = portName.mid(com.size()).toInt(&ok);
+    if (!ok || n < 1)
+        return portName;
+    const QString local = programDirectory + portName;
+    if (QFileInfo::exists(local))
+        return local;
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+}
+
+SerialPortLink::SerialPortLink(QString programDirectory, QObject* parent)
+    : ModemLink(parent), programDirectory_(std::move(programDirectory)) {
+    port_.setReadBufferSize(0); // the station reads everything as it arrives
+    connect(&port_, &QSerialPort::readyRead, this,
+            [this] { emit charactersReceived(port_.bytesAvailable()); });
+    connect(&port_, &QSerialPort::bytesWritten, this, [this] { emit transmitted(); });
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialPortLink::onErrorOccurred);
+}
+
+bool SerialPortLink::open(const QString& portName) {
+    if (port_.isOpen())
+        close();
+    portName_ = portName;
+    port_.setPortName(resolvePortName(programDirectory_, portName));
+    port_.setBaudRate(BaudRate);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite))
+        return false;
+    // A pseudo-terminal refuses the modem-line requests; the link works on.
+    port_.setDataTerminalReady(true);
+    port_.setRequestToSend(true);
+    port_.clearError();
+    emit openChanged(true);
+    return true;
+}
+
+void SerialPortLink::close() {
+    if (!port_.isOpen())
+        return;
+    port_.close();
+    emit openChanged(false);
+}
+
+bool SerialPortLink::isOpen() const { return port_.isOpen(); }
+
+QString SerialPortLink::errorString() const { return port_.errorString(); }
+
+void SerialPortLink::write(const QByteArray& bytes) {
+    if (port_.isOpen())
+        port_.write(bytes);
+}
+
+QByteArray SerialPortLink::read(qint64 count) { return port_.read(count); }
+
+LineSignals SerialPortLink::lineSignals() const {
+    if (!port_.isOpen())
+        return {};
+    const QSerialPort::PinoutSignals pins = const_cast<QSerialPort&>(port_).pinoutSignals();
+    return {pins.testFlag(QSerialPort::ClearToSendSignal),
+            pins.testFlag(QSerialPort::DataSetReadySignal),
+            pins.testFlag(QSerialPort::DataCarrierDetectSignal),
+            pins.testFlag(QSerialPort::RingIndicatorSignal)};
+}
+
+void SerialPortLink::onErrorOccurred(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+        // Qt 6 reports parity, framing and break conditions no more; what it does
+        // report of a failing line is an I/O error on it.
+        port_.clearError();
+        emit lineError();
+        break;
+    default:
+        // Opening failures reach the caller of open(); a pseudo-terminal's refusal
+        // of the modem-line requests is no fault of the link.
+        break;
+    }
+}
+
+} // namespace tirvon::serial

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tirvon::ui {
+
+// Every message box, confirmation and file dialog of the programs goes through
+// this seam, so that tests can answer them without a modal loop.
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual void inform(const QString& text) = 0;
+    // OK/Cancel; true for OK.
+    virtual bool confirm(const QString& text) = 0;
+    // An empty result when the dialog was cancelled.
+    virtual QString pickFile(const QString& filter) = 0;
+};
+
+// The real dialogs, over the given parent window.
+class DialogPrompt : public Prompt {
+public:
+    explicit DialogPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void inform(const QString& text) override;
+    bool confirm(const QString& text) override;
+    QString pickFile(const QString& filter) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace tirvon::ui
