@@ -1,0 +1,151 @@
+// The real gsm-sim program over a real pseudo-terminal, opened the way the station opens its
+// serial port. Every wait is for I/O and bounded.
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+// The station's side of the line: raw, 19200 8N1.
+class Port {
+public:
+    explicit Port(const QString& path) {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
+        if (m_fd < 0)
+            return;
+        termios settings{};
+        tcgetattr(m_fd, &settings);
+        cfmakeraw(&settings);
+        cfsetspeed(&settings, B19200);
+        tcsetattr(m_fd, TCSANOW, &settings);
+    }
+    ~Port() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool isOpen() const { return m_fd >= 0; }
+    bool write(const QByteArray& bytes) {
+        return ::write(m_fd, bytes.constData(), bytes.size()) == bytes.size();
+    }
+    // Reads until the bytes end with terminator, or until the deadline.
+    QByteArray readUntil(const QByteArray& terminator) {
+        QByteArray got;
+        QDeadlineTimer deadline(kWaitMs);
+        while (!got.endsWith(terminator) && !deadline.hasExpired()) {
+            pollfd ready{m_fd, POLLIN, 0};
+            if (::poll(&ready, 1, static_cast<int>(deadline.remainingTime())) <= 0)
+                break;
+            char buffer[512];
+            const ssize_t count = ::read(m_fd, buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            got.append(buffer, count);
+        }
+        return got;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+QByteArray readLineFrom(QLocalSocket& socket) {
+    QDeadlineTimer deadline(kWaitMs);
+    while (!socket.canReadLine() && socket.waitForReadyRead(deadline.remainingTime())) {
+    }
+    return socket.readLine();
+}
+
+bool waitUntilReady(QProcess& simulator) {
+    QDeadlineTimer deadline(kWaitMs);
+    while (!simulator.canReadLine() && simulator.waitForReadyRead(deadline.remainingTime())) {
+    }
+    return simulator.readLine().startsWith("READY ");
+}
+
+} // namespace
+
+class GsmSimProgramTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void servesStationAndControlOverPseudoTerminal();
+    void replacesStaleLinkAndRemovesItOnTermination();
+};
+
+void GsmSimProgramTest::servesStationAndControlOverPseudoTerminal() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("COM1");
+    const QString received = dir.filePath("received.bin");
+    const QString control = dir.filePath("control.sock");
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, {"--link", link, "--received", received, "--control",
+                                         control, "--transcript", dir.filePath("transcript")});
+    QVERIFY(waitUntilReady(simulator));
+
+    {
+        Port port(link);
+        QVERIFY(port.isOpen());
+        QVERIFY(port.write("ATZ\r\n"));
+        QCOMPARE(port.readUntil("OK\r\n"), QByteArray("ATZ\r\r\nOK\r\n"));
+    } // the station closes the port and opens it again later
+
+    QLocalSocket controlSocket;
+    controlSocket.connectToServer(control);
+    QVERIFY(controlSocket.waitForConnected(kWaitMs));
+    controlSocket.write("SMS +79001234567 08/12/31,12:36:00+12 12:32\\nIN3 OPEN\n");
+    QCOMPARE(readLineFrom(controlSocket), QByteArray("OK 1\n"));
+
+    Port port(link);
+    QVERIFY(port.isOpen());
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    QCOMPARE(port.readUntil("\r\n\r\nOK\r\n"),
+             QByteArray("at+cmgl=all\r\r\n"
+                        "+CMGL: 1,\"REC UNREAD\",\"+79001234567\",,\"08/12/31,12:36:00+12\"\r\n"
+                        "12:32\nIN3 OPEN\r\n\r\nOK\r\n"));
+
+    QFile receivedFile(received);
+    QVERIFY(receivedFile.open(QIODevice::ReadOnly));
+    QCOMPARE(receivedFile.readAll(), QByteArray("ATZ\r\nat+cmgl=all\r\n"));
+
+    controlSocket.write("QUIT\n");
+    QCOMPARE(readLineFrom(controlSocket), QByteArray("OK\n"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+    QCOMPARE(simulator.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void GsmSimProgramTest::replacesStaleLinkAndRemovesItOnTermination() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("COM2");
+    QVERIFY(QFile::link(dir.filePath("gone"), link));
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, {"--link", link, "--echo-off"});
+    QVERIFY(waitUntilReady(simulator));
+    QVERIFY(QFile::symLinkTarget(link).startsWith("/dev/"));
+
+    Port port(link);
+    QVERIFY(port.isOpen());
+    QVERIFY(port.write("AT\r\n"));
+    QCOMPARE(port.readUntil("OK\r\n"), QByteArray("\r\nOK\r\n"));
+
+    simulator.terminate(); // SIGTERM
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+    QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+QTEST_GUILESS_MAIN(GsmSimProgramTest)
+#include "tst_gsm_sim_program.moc"
