@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -72,6 +73,20 @@ bool writeWhole(int fd, const QByteArray& content) {
     return true;
 }
 
+// File times advance in coarse steps, so a file changed twice within one step
+// can keep its size and time. A parse is kept only for a file whose last change
+// lies further back than any step, so that a later change always shows in the
+// time (the same reasoning protects git's index from "racily clean" files).
+constexpr qint64 SettleNs = 100'000'000;
+
+bool settled(const Identity& identity) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 modified = qint64(identity.modified.tv_sec) * 1'000'000'000 + identity.modified.tv_nsec;
+    const qint64 current = qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    return modified + SettleNs < current;
+}
+
 // The parses of the files this process reads, each valid for one identity.
 class ParseCache {
 public:
@@ -99,11 +114,18 @@ public:
             if (!(identityOf(nativePath) == before))
                 continue;
             auto doc = std::make_shared<const IniDocument>(IniDocument::parse(content));
-            store(nativePath, before, doc);
+            if (settled(before))
+                store(nativePath, before, doc);
             return doc;
         }
+        return fresh(nativePath);
+    }
+
+    // The file as it is on disk now, bypassing the parses kept.
+    static std::shared_ptr<const IniDocument> fresh(const QByteArray& nativePath) {
         QByteArray content;
-        readWhole(nativePath, content);
+        if (!readWhole(nativePath, content))
+            return empty();
         return std::make_shared<const IniDocument>(IniDocument::parse(content));
     }
 
@@ -267,7 +289,9 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
     if (current.exists && ::access(nativeTarget.constData(), W_OK) != 0)
         throw IniWriteError(path_);
 
-    IniDocument doc = *ParseCache::instance().load(nativeTarget);
+    // Under the lock the file is read as it is on disk, never from a kept parse,
+    // so no write of another program is lost.
+    IniDocument doc = *ParseCache::fresh(nativeTarget);
     change(doc);
     const QByteArray content = doc.serialize();
 
@@ -282,7 +306,9 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
         current.exists && ::stat(nativeTarget.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     // The rename keeps inode, size and modification time, so the identity of the
-    // new file is known before anybody else can change it.
+    // new file is known before anybody else can change it. Only two further
+    // writes of the same size within one step of the file clock, the second
+    // reusing this inode, could hide from this parse; no write can be lost.
     struct stat after{};
     written = written && ::fstat(fd, &after) == 0;
     if (::close(fd) != 0 || !written || ::rename(temp.constData(), nativeTarget.constData()) != 0) {

@@ -23,6 +23,9 @@ struct ObjectRow {
     StateIcon icon;
 };
 
+// Item data role of an object row that holds its StateIcon.
+inline constexpr int StateIconRole = Qt::UserRole + 1;
+
 // The rows of the object list at start: every existing section Bank1..Bank99 in
 // ascending order, captioned with Name (default "None"), its icon from the
 // arming state key (default "None").

@@ -160,6 +160,7 @@ void TForm1::fillObjectList() {
     for (const ObjectRow& row : loadObjectRows(iniFile_)) {
         auto* item = new QTreeWidgetItem(ui_.ListView1, {text::toUnicode(row.name), QString()});
         item->setIcon(0, stateIcon(row.icon));
+        item->setData(0, StateIconRole, int(row.icon));
     }
 }
 

@@ -1,0 +1,289 @@
+#include "config/ObjectDirectory.h"
+#include "config/Schema.h"
+#include "ini/IniFile.h"
+#include "text/Cp1251.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace tirvon;
+using ini::IniFile;
+
+namespace {
+
+QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<absent>";
+    return f.readAll();
+}
+
+void putContent(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+}
+
+} // namespace
+
+class IniTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+
+    // A fresh file name per test, so no parse kept from another test applies.
+    QString freshPath() { return dir_.filePath(QStringLiteral("t%1.ini").arg(++serial_)); }
+
+private slots:
+    void namesCompareWithoutCase() {
+        const QString path = freshPath();
+        IniFile file(path);
+        file.writeString("BaseStation", "Init1", "AT+CMGF=1");
+        file.writeString("Bank1", "lArm", text::cp("На охране"));
+        QCOMPARE(file.readString("basestation", "INIT1", "x"), QByteArray("AT+CMGF=1"));
+        QCOMPARE(file.readString("BANK1", "lARM", "x"), text::cp("На охране"));
+        file.writeString("BASESTATION", "init1", "ATZ");
+        QCOMPARE(contentOf(path), QByteArray("[BaseStation]\r\nInit1=ATZ\r\n[Bank1]\r\nlArm=") +
+                                      text::cp("На охране") + "\r\n");
+    }
+
+    void valuesLoseBlanksAndOnePairOfQuotes_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("blanks") << QByteArray("Key =  \t value  ") << QByteArray("value");
+        QTest::newRow("double quotes") << QByteArray("Key=\"  spaced \"") << QByteArray("  spaced ");
+        QTest::newRow("single quotes") << QByteArray("Key='x'") << QByteArray("x");
+        QTest::newRow("only one pair") << QByteArray("Key=\"\"x\"\"") << QByteArray("\"x\"");
+        QTest::newRow("unbalanced") << QByteArray("Key=\"x") << QByteArray("\"x");
+        QTest::newRow("mixed") << QByteArray("Key=\"x'") << QByteArray("\"x'");
+        QTest::newRow("lone quote") << QByteArray("Key=\"") << QByteArray("\"");
+        QTest::newRow("init string") << QByteArray("Key=AT+CPMS=\"ME\",\"ME\",\"MT\"")
+                                     << QByteArray("AT+CPMS=\"ME\",\"ME\",\"MT\"");
+        QTest::newRow("empty") << QByteArray("Key=") << QByteArray();
+        QTest::newRow("equals inside") << QByteArray("Key=a=b") << QByteArray("a=b");
+    }
+    void valuesLoseBlanksAndOnePairOfQuotes() {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, expected);
+        const QString path = freshPath();
+        putContent(path, "[S]\r\n" + line + "\r\n");
+        QCOMPARE(IniFile(path).readString("S", "Key", "default"), expected);
+    }
+
+    void longValuesAreCutTo2047Bytes() {
+        const QString path = freshPath();
+        IniFile file(path);
+        const QByteArray longValue(3000, '\xC0');
+        file.writeString("S", "Long", longValue);
+        QCOMPARE(file.readString("S", "Long", ""), longValue.left(2047));
+        file.writeString("S", "Exact", QByteArray(2047, 'x'));
+        QCOMPARE(file.readString("S", "Exact", "").size(), 2047);
+    }
+
+    void aKeyThatExistsIsReplacedWhereItStands() {
+        const QString path = freshPath();
+        putContent(path, "[BaseStation]\r\nCOMPort=1\r\nService=ATM\r\n\r\n[Bank1]\r\nName=A\r\n"
+                         "Phone=79001\r\n[Bank2]\r\nName=B\r\n");
+        IniFile file(path);
+        file.writeString("bank1", "NAME", "Renamed");
+        QCOMPARE(contentOf(path), QByteArray("[BaseStation]\r\nCOMPort=1\r\nService=ATM\r\n\r\n"
+                                             "[Bank1]\r\nName=Renamed\r\nPhone=79001\r\n"
+                                             "[Bank2]\r\nName=B\r\n"));
+    }
+
+    void newKeysEndTheirSectionAndNewSectionsEndTheFile() {
+        const QString path = freshPath();
+        putContent(path, "[BaseStation]\r\nCOMPort=1\r\n\r\n[Bank1]\r\nName=A\r\n");
+        IniFile file(path);
+        file.writeString("BaseStation", "Init1", "ATE1");
+        file.writeString("Bank1", "lArm", "x");
+        file.writeInteger("Bank7", "Count", 12);
+        file.writeBool("Bank7", "On", true);
+        QCOMPARE(contentOf(path),
+                 QByteArray("[BaseStation]\r\nCOMPort=1\r\nInit1=ATE1\r\n\r\n[Bank1]\r\nName=A\r\n"
+                            "lArm=x\r\n[Bank7]\r\nCount=12\r\nOn=1\r\n"));
+    }
+
+    void linesEndingInLfAloneAreRewrittenWithCrLf() {
+        const QString path = freshPath();
+        putContent(path, "[S]\nA=1\nB=2");
+        IniFile file(path);
+        QCOMPARE(file.readString("S", "B", ""), QByteArray("2"));
+        file.writeString("S", "A", "3");
+        QCOMPARE(contentOf(path), QByteArray("[S]\r\nA=3\r\nB=2\r\n"));
+    }
+
+    void aSectionIsPresentOnlyWithAKey() {
+        const QString path = freshPath();
+        putContent(path, "[Empty]\r\n[Bank1]\r\nName=\r\n");
+        IniFile file(path);
+        QVERIFY(!file.sectionExists("Empty"));
+        QVERIFY(file.sectionExists("bank1"));
+        QVERIFY(file.valueExists("Bank1", "name"));
+        QVERIFY(!file.valueExists("Bank1", "Phone"));
+        QCOMPARE(file.readString("Bank1", "Name", "default"), QByteArray());
+        QCOMPARE(file.readString("Empty", "Name", "default"), QByteArray("default"));
+        file.writeString("Empty", "Name", "x");
+        QCOMPARE(contentOf(path), QByteArray("[Empty]\r\nName=x\r\n[Bank1]\r\nName=\r\n"));
+    }
+
+    void removingASectionTakesItsKeysAlong() {
+        const QString path = freshPath();
+        putContent(path, "[A]\r\nk=1\r\n[B]\r\nk=2\r\nj=3\r\n[C]\r\nk=4\r\n");
+        IniFile file(path);
+        file.eraseSection("b");
+        QCOMPARE(contentOf(path), QByteArray("[A]\r\nk=1\r\n[C]\r\nk=4\r\n"));
+        QVERIFY(!file.sectionExists("B"));
+        file.eraseSection("Missing");
+        QCOMPARE(contentOf(path), QByteArray("[A]\r\nk=1\r\n[C]\r\nk=4\r\n"));
+    }
+
+    void anAbsentFileGivesDefaultsAndIsNotCreatedByReading() {
+        const QString path = freshPath();
+        IniFile file(path);
+        QCOMPARE(file.readString("BaseStation", "Service", "Obj"), QByteArray("Obj"));
+        QCOMPARE(file.readInteger("BaseStation", "COMPort", 7), 7);
+        QVERIFY(!file.sectionExists("BaseStation"));
+        QVERIFY(!QFile::exists(path));
+        file.writeString("BaseStation", "COMPort", "2");
+        QCOMPARE(contentOf(path), QByteArray("[BaseStation]\r\nCOMPort=2\r\n"));
+    }
+
+    void integersAndSwitches_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("integer");
+        QTest::addColumn<int>("switchState"); // -1: the default (false) comes back
+        QTest::newRow("decimal") << QByteArray("12") << 12 << 1;
+        QTest::newRow("zero") << QByteArray("0") << 0 << 0;
+        QTest::newRow("negative") << QByteArray("-1") << -1 << 1;
+        QTest::newRow("hex lower") << QByteArray("0x1f") << 31 << 1;
+        QTest::newRow("hex upper") << QByteArray("0X10") << 16 << 1;
+        QTest::newRow("hex all ones") << QByteArray("0xFFFFFFFF") << -1 << 1;
+        QTest::newRow("quoted") << QByteArray("\"5\"") << 5 << 1;
+        QTest::newRow("word") << QByteArray("abc") << 99 << -1;
+        QTest::newRow("trailing text") << QByteArray("12abc") << 99 << -1;
+        QTest::newRow("bare 0x") << QByteArray("0x") << 99 << -1;
+        QTest::newRow("empty") << QByteArray("") << 99 << -1;
+        QTest::newRow("too large") << QByteArray("99999999999") << 99 << -1;
+    }
+    void integersAndSwitches() {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, integer);
+        QFETCH(int, switchState);
+        const QString path = freshPath();
+        putContent(path, "[S]\r\nK=" + stored + "\r\n");
+        IniFile file(path);
+        QCOMPARE(file.readInteger("S", "K", 99), integer);
+        QCOMPARE(file.readBool("S", "K", false), switchState == 1);
+        if (switchState == -1)
+            QCOMPARE(file.readBool("S", "K", true), true);
+        file.writeBool("S", "W", false);
+        QCOMPARE(file.readString("S", "W", ""), QByteArray("0"));
+    }
+
+    void aRefusedWriteSaysSoWithThePath() {
+        const QString path = dir_.filePath(QStringLiteral("no-such-folder/Vave_vev.ini"));
+        IniFile file(path);
+        try {
+            file.writeString("S", "K", "v");
+            QFAIL("the write should have been refused");
+        } catch (const ini::IniWriteError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+        }
+        // A folder where the file should be refuses as well, and stays a folder.
+        const QString folder = dir_.filePath(QStringLiteral("folder.ini"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY_THROWS_EXCEPTION(ini::IniWriteError, IniFile(folder).writeString("S", "K", "v"));
+        QVERIFY(QFileInfo(folder).isDir());
+    }
+
+    void noValueOrNameCanAddLinesToTheFile() {
+        const QString path = freshPath();
+        IniFile file(path);
+        file.writeString("Bank1", "lIN1", "OPEN\r\n[Bank1]\r\nPass=0000");
+        file.writeString("Bank1", "lIN2", "CLOSE\r");
+        file.writeString("Bank1", "lA=B\r\nPass", "x");
+        QCOMPARE(file.readString("Bank1", "lIN1", ""), QByteArray("OPEN"));
+        QCOMPARE(file.readString("Bank1", "lIN2", ""), QByteArray("CLOSE"));
+        QVERIFY(!file.valueExists("Bank1", "Pass"));
+        QCOMPARE(contentOf(path), QByteArray("[Bank1]\r\nlIN1=OPEN\r\nlIN2=CLOSE\r\nlABPass=x\r\n"));
+    }
+
+    void readersSeeChangesMadeBehindTheirBack() {
+        const QString path = freshPath();
+        putContent(path, "[S]\r\nK=old\r\n");
+        // An old file, so its parse is kept.
+        const timespec past[2] = {{1, 0}, {1, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), past, 0), 0);
+        IniFile file(path);
+        QCOMPARE(file.readString("S", "K", ""), QByteArray("old"));
+        QCOMPARE(file.readString("S", "K", ""), QByteArray("old"));
+        // Edited in place by hand: same inode, same size.
+        putContent(path, "[S]\r\nK=new\r\n");
+        QCOMPARE(file.readString("S", "K", ""), QByteArray("new"));
+        // Replaced by the other program through another handle.
+        IniFile(path).writeString("S", "K", "third");
+        QCOMPARE(file.readString("S", "K", ""), QByteArray("third"));
+    }
+
+    void aWriteKeepsTheFilePermissions() {
+        const QString path = freshPath();
+        putContent(path, "[S]\r\nK=1\r\n");
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        IniFile(path).writeString("S", "K", "2");
+        struct stat st{};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0600));
+        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("*.ini.*")}, QDir::Files | QDir::Hidden),
+                 QStringList()); // no temporary file left behind
+    }
+
+    void twoProgramsWritingAtOnceLoseNoKey() {
+        const QString path = freshPath();
+        constexpr int perWriter = 1000;
+        QProcess a, b;
+        a.start(QStringLiteral(INI_HAMMER), {path, QStringLiteral("a"), QString::number(perWriter)});
+        b.start(QStringLiteral(INI_HAMMER), {path, QStringLiteral("b"), QString::number(perWriter)});
+        QVERIFY(a.waitForFinished(120000));
+        QVERIFY(b.waitForFinished(120000));
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+        const auto doc = IniFile(path).snapshot();
+        for (int i = 0; i < perWriter; ++i) {
+            QCOMPARE(doc->value("Shared", "a" + QByteArray::number(i)).value_or("lost"), QByteArray::number(i));
+            QCOMPARE(doc->value("Shared", "b" + QByteArray::number(i)).value_or("lost"), QByteArray::number(i));
+        }
+    }
+
+    void objectsAreBank1ToBank99InAscendingOrder() {
+        const QString path = freshPath();
+        putContent(path, "[Bank99]\r\nName=Last\r\nPhone=799\r\n"
+                         "[Bank100]\r\nName=Beyond\r\nPhone=7100\r\n"
+                         "[Bank3]\r\nName=Twin\r\nPhone=73\r\n"
+                         "[Bank0]\r\nName=Zero\r\n"
+                         "[Bank2]\r\n"
+                         "[Bank1]\r\nName=Twin\r\nPhone=71\r\n"
+                         "[Bank5]\r\nPhone=75\r\n");
+        IniFile file(path);
+        config::ObjectDirectory objects(file);
+        QCOMPARE(objects.objectNumbers(), QList<int>({1, 3, 5, 99}));
+        QCOMPARE(objects.findByName("Twin", "none"), std::optional<int>(1));
+        QCOMPARE(objects.findByName("twin", "none"), std::nullopt);
+        QCOMPARE(objects.findByName("Beyond", "none"), std::nullopt);
+        QCOMPARE(objects.findByName("Zero", "none"), std::nullopt);
+        QCOMPARE(objects.findByPhone("799", "none"), std::optional<int>(99));
+        QCOMPARE(objects.findByPhone("7100", "none"), std::nullopt);
+        QCOMPARE(objects.findByPhone("+799", "none"), std::nullopt);
+        // A section without the key answers with its reader's default.
+        QCOMPARE(objects.findByName(text::cp("Без имени"), text::cp("Без имени")), std::optional<int>(5));
+    }
+};
+
+QTEST_GUILESS_MAIN(IniTest)
+#include "test_ini.moc"

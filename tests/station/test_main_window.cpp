@@ -1,0 +1,317 @@
+#include "FakeModemLink.h"
+#include "ScriptedPrompt.h"
+#include "ScriptedPump.h"
+#include "objects/ObjectRows.h"
+#include "main/TextList.h"
+#include "text/Cp1251.h"
+#include "widgets/LedIndicator.h"
+#include "widgets/LineIndicators.h"
+#include "windows/TForm1.h"
+#include "windows/TForm2.h"
+#include "windows/TForm3.h"
+#include "windows/TForm4.h"
+#include "windows/TForm5.h"
+#include "windows/TForm6.h"
+#include "windows/TForm7.h"
+#include "windows/TForm8.h"
+#include "windows/TForm9.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTest>
+
+using namespace tirvon;
+using namespace tirvon::station;
+
+namespace {
+
+// The station's windows on a program directory of their own, with a fake modem.
+struct Station {
+    QTemporaryDir dir;
+    ScriptedPrompt prompt;
+    FakeModemLink* link = new FakeModemLink;
+    ScriptedPump* pump = new ScriptedPump;
+    std::unique_ptr<TForm1> form1;
+    TForm2 form2;
+    TForm3 form3;
+    TForm4 form4;
+    TForm5 form5;
+    TForm6 form6;
+    TForm7 form7;
+    TForm8 form8;
+    TForm9 form9;
+
+    explicit Station(const QByteArray& ini) {
+        QFile f(dir.filePath(QStringLiteral("Vave_vev.ini")));
+        if (!ini.isNull() && f.open(QIODevice::WriteOnly))
+            f.write(ini);
+        f.close();
+        form1 = std::make_unique<TForm1>(dir.path() + '/', prompt, std::unique_ptr<FakeModemLink>(link),
+                                         std::unique_ptr<ScriptedPump>(pump));
+        form1->attachWindows({form1.get(), &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
+    }
+    Ui::TForm1& ui() { return form1->ui(); }
+    QString panel(StatusPanels::Panel p) { return form1->statusPanels().text(p); }
+};
+
+const QByteArray sampleIni = "[BaseStation]\r\nCOMPort=1\r\n"
+                             "[Bank99]\r\nName=Last\r\nlArm=" + text::cp("На охране") + "\r\n"
+                             "[Bank3]\r\nName=" + text::cp("Банкомат на Ленина") + "\r\nlARM=" + text::cp("Тревога") + "\r\n"
+                             "[Bank100]\r\nName=Beyond\r\n"
+                             "[Bank1]\r\nName=First\r\nlArm=" + text::cp("Снят с охраны") + "\r\n";
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpListsTheObjectsWithTheirStateIcons() {
+        Station s(sampleIni);
+        s.form1->FormShow();
+        QTreeWidget* list = s.ui().ListView1;
+        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("First"));
+        QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("Банкомат на Ленина"));
+        QCOMPARE(list->topLevelItem(2)->text(0), QStringLiteral("Last"));
+        QCOMPARE(list->topLevelItem(0)->data(0, StateIconRole).toInt(), int(StateIcon::Disarmed));
+        QCOMPARE(list->topLevelItem(1)->data(0, StateIconRole).toInt(), int(StateIcon::Alarm));
+        QCOMPARE(list->topLevelItem(2)->data(0, StateIconRole).toInt(), int(StateIcon::Armed));
+        QCOMPARE(list->topLevelItem(0)->text(1), QString());
+        QVERIFY(!list->topLevelItem(0)->icon(0).isNull());
+    }
+
+    void anObjectWithoutNameOrStateIsListedAsNone() {
+        Station s("[Bank2]\r\nPhone=7900\r\n");
+        s.form1->FormShow();
+        QCOMPARE(s.ui().ListView1->topLevelItemCount(), 1);
+        QCOMPARE(s.ui().ListView1->topLevelItem(0)->text(0), QStringLiteral("None"));
+        QCOMPARE(s.ui().ListView1->topLevelItem(0)->data(0, StateIconRole).toInt(), int(StateIcon::Disarmed));
+    }
+
+    void theDefaultObjectWordGoesEverywhere() {
+        Station s(QByteArray{});
+        s.form1->FormShow();
+        const QString word = QStringLiteral("Объект78");
+        QCOMPARE(s.ui().N2->title(), word);
+        QCOMPARE(s.ui().ListView1->headerItem()->text(0), word);
+        QCOMPARE(s.ui().ListView2->headerItem()->text(0), word);
+        QCOMPARE(s.ui().DBGrid1->model()->headerData(1, Qt::Horizontal).toString(), word);
+        QCOMPARE(s.ui().Label9->text(), word);
+        // The appended letter is the Latin a.
+        QCOMPARE(s.ui().Label10->text(), QStringLiteral("Наименование Объект78") + QChar(0x61));
+        QCOMPARE(s.ui().N41->text(), word);
+        QCOMPARE(s.form2.ui().GroupBox4->title(), QStringLiteral("Описание Объект78a"));
+        QCOMPARE(s.form2.ui().Label1->text(), QStringLiteral("Имя Объект78a"));
+        QCOMPARE(s.form5.ui().GroupBox1->title(), word);
+        QCOMPARE(s.form5.ui().DBGrid1->horizontalHeaderItem(1)->text(), word);
+        QCOMPARE(s.form8.ui().QRLabel2->text(), word);
+        QCOMPARE(s.ui().ListView1->topLevelItemCount(), 0);
+    }
+
+    void aConfiguredObjectWordReplacesTheDefault() {
+        Station s("[basestation]\r\nservice=" + text::cp("Терминал") + "\r\n");
+        s.form1->FormShow();
+        QCOMPARE(s.ui().N2->title(), QStringLiteral("Терминал"));
+        QCOMPARE(s.ui().Label10->text(), QStringLiteral("Наименование Терминалa"));
+    }
+
+    void startUpOpensThePortAndStartsPolling() {
+        Station s("[BaseStation]\r\nCOMPort=4\r\n");
+        QVERIFY(!s.form1->timer1().isActive());
+        s.form1->FormShow();
+        QVERIFY(s.link->isOpen());
+        QCOMPARE(s.link->portName(), QStringLiteral("COM4"));
+        QCOMPARE(s.panel(StatusPanels::PortName), QStringLiteral("COM4"));
+        QVERIFY(s.ui().GroupBox1->isHidden());
+        QCOMPARE(s.form1->currentOperator(), QStringLiteral("Пользователь"));
+        QVERIFY(s.form1->timer1().isActive());
+        QCOMPARE(s.form1->timer1().interval(), 1000);
+        QCOMPARE(s.form1->polling().count(), 0);
+    }
+
+    void aPortThatCannotBeOpenedEndsTheProgram() {
+        Station s("[BaseStation]\r\nCOMPort=3\r\n");
+        s.link->refuseOpen = true;
+        QSignalSpy ended(s.form1.get(), &TForm1::programEnded);
+        s.form1->FormShow();
+        QCOMPARE(s.prompt.messages, QStringList{QStringLiteral("Невозможно открыть порт COM3!")});
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.at(0).at(0).toInt(), 1);
+        QVERIFY(!s.form1->timer1().isActive());
+    }
+
+    void pollingTicksTalkToTheModem() {
+        Station s(sampleIni);
+        s.form1->FormShow();
+        s.form1->timer1().stop();
+        for (int i = 1; i <= 4; ++i)
+            s.form1->Timer1Timer();
+        QCOMPARE(s.link->written, QByteArray());
+        s.pump->then([&s] { s.link->deliver("at+cmgl=all\r\r\nOK\r\n"); });
+        s.form1->Timer1Timer();
+        QCOMPARE(s.link->written, QByteArray("at+cmgl=all\r\n"));
+        QCOMPARE(s.panel(StatusPanels::SystemInfo), QStringLiteral("Обработка данных с модема в норме"));
+        QCOMPARE(s.form9.ui().Memo->toPlainText(), QStringLiteral("Memo\nat+cmgl=all\n\nOK\n"));
+    }
+
+    void aTickWhileTheModemWorksIsSkipped() {
+        Station s(sampleIni);
+        s.form1->FormShow();
+        s.form1->timer1().stop();
+        s.form1->exchange().setSmsWork(true);
+        for (int i = 1; i <= 6; ++i)
+            s.form1->Timer1Timer();
+        QCOMPARE(s.form1->polling().count(), 0);
+        QCOMPARE(s.link->written, QByteArray());
+    }
+
+    void theStatusBarStartsWithItsEightPanels() {
+        Station s(sampleIni);
+        QCOMPARE(s.ui().StatusBar1->findChildren<QLabel*>().size(), 8);
+        QCOMPARE(s.panel(StatusPanels::ModemLabel), QStringLiteral("Модем:"));
+        QCOMPARE(s.panel(StatusPanels::ModemName), QStringLiteral("Неопределен"));
+        QCOMPARE(s.panel(StatusPanels::PortLabel), QStringLiteral("Порт"));
+        QCOMPARE(s.panel(StatusPanels::OutgoingLabel), QStringLiteral("Исх. события"));
+        QCOMPARE(s.panel(StatusPanels::SystemInfo), QStringLiteral("Системная информация"));
+        QCOMPARE(s.form1->statusPanels().label(StatusPanels::ModemName)->minimumWidth(), 150);
+    }
+
+    void panelSevenFollowsTheExchangesAndOnlyErrorsTurnTheBarRed() {
+        Station s(sampleIni);
+        s.form1->FormShow();
+        auto& exchange = s.form1->exchange();
+        QStatusBar* bar = s.ui().StatusBar1;
+        const auto isRedBold = [bar] {
+            return bar->font().bold() && bar->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
+        };
+        const auto isBlackRegular = [bar] {
+            return !bar->font().bold() && bar->palette().color(QPalette::WindowText) == QColor(0, 0, 0);
+        };
+        const QString error = QStringLiteral("Ошибка обработки данных с модема.");
+
+        s.pump->then([&s] { s.link->deliver("AT\r\r\nERROR\r\n"); });
+        exchange.sendCommand("AT");
+        QCOMPARE(s.panel(StatusPanels::SystemInfo), error);
+        QVERIFY(isRedBold());
+        // The watchdog changes the text, never the font.
+        for (int i = 0; i < 11; ++i)
+            s.pump->then([&exchange] { exchange.onWatchdogTick(); });
+        exchange.sendCommand("AT");
+        QVERIFY(isRedBold());
+
+        s.pump->then([&s] { s.link->deliver("AT\r\r\nOK\r\n"); });
+        exchange.sendCommand("AT");
+        QCOMPARE(s.panel(StatusPanels::SystemInfo), QStringLiteral("Обработка данных с модема в норме"));
+        QVERIFY(isBlackRegular());
+        for (int i = 0; i < 11; ++i)
+            s.pump->then([&exchange] { exchange.onWatchdogTick(); });
+        exchange.sendCommand("AT");
+        QCOMPARE(s.panel(StatusPanels::SystemInfo), error);
+        QVERIFY(isBlackRegular());
+    }
+
+    void theExchangeMonitorKeepsTheNewestLinesOnly() {
+        Station s(sampleIni);
+        QCOMPARE(s.form9.ui().Memo->toPlainText(), QStringLiteral("Memo"));
+        for (int i = 0; i < 3000; ++i)
+            s.form9.appendEntry("line " + QByteArray::number(i) + "\r\nnext\r");
+        const QStringList lines = s.form9.ui().Memo->toPlainText().split('\n');
+        QCOMPARE(lines.size(), TForm9::MaxLines);
+        QCOMPARE(lines.last(), QString());
+        QCOMPARE(lines[lines.size() - 3], QStringLiteral("line 2999"));
+        s.form9.appendEntry(text::cp("Тест"));
+        QCOMPARE(s.form9.ui().Memo->document()->lastBlock().text(), QStringLiteral("Тест"));
+    }
+
+    void monitoringStateNamesTheObjectCountAndTheOperator() {
+        Station s(sampleIni);
+        s.form1->FormShow();
+        s.form1->N32Click();
+        QCOMPARE(s.prompt.messages,
+                 QStringList{QStringLiteral("Колличество объектов на текущий момент: 3\r\nТекущий пользователь: Пользователь\r\n")});
+    }
+
+    void cancellingTheClosingQuestionKeepsEverythingRunning() {
+        Station s(sampleIni);
+        s.form1->FormShow();
+        QSignalSpy ended(s.form1.get(), &TForm1::programEnded);
+        s.form1->show();
+        s.prompt.answers = {false};
+        s.form1->N11Click();
+        QCOMPARE(s.prompt.questions, QStringList{QStringLiteral("Вы уверены что хотите закрыть программу мониторинга?")});
+        QVERIFY(s.form1->isVisible());
+        QVERIFY(s.form1->timer1().isActive());
+        QVERIFY(s.link->isOpen());
+        QCOMPARE(ended.size(), 0);
+
+        s.prompt.answers = {true};
+        s.form1->N11Click();
+        QVERIFY(!s.form1->isVisible());
+        QVERIFY(!s.form1->timer1().isActive());
+        QVERIFY(!s.link->isOpen());
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.at(0).at(0).toInt(), 0);
+    }
+
+    void notListAppendsLinesAndCreatesTheFile() {
+        Station s(sampleIni);
+        s.form1->NotList(QStringLiteral("notlist.txt"), text::cp("79001 первая"));
+        s.form1->NotList(QStringLiteral("notlist.txt"), "second\r\n");
+        QFile f(s.dir.filePath(QStringLiteral("notlist.txt")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), text::cp("79001 первая") + "\r\nsecond\r\n\r\n");
+        QVERIFY(QDir().mkpath(s.dir.filePath(QStringLiteral("taken.txt"))));
+        QVERIFY_THROWS_EXCEPTION(TextListError, s.form1->NotList(QStringLiteral("taken.txt"), "x"));
+    }
+
+    void theListWindowShowsTheNonEmptyLinesOfAFile() {
+        Station s(sampleIni);
+        QFile f(s.dir.filePath(QStringLiteral("Alarm.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text::cp("Первая") + "\r\n\r\n" + text::cp("Вторая") + "\r\n");
+        f.close();
+        QVERIFY(s.form4.showList(QStringLiteral("Память тревог"), f.fileName()));
+        QCOMPARE(s.form4.windowTitle(), QStringLiteral("Память тревог"));
+        QCOMPARE(s.form4.ui().Memo1->toPlainText(), QStringLiteral("Первая\nВторая"));
+        QVERIFY(!s.form4.showList(QStringLiteral("x"), s.dir.filePath(QStringLiteral("none.txt"))));
+        QCOMPARE(s.form4.windowTitle(), QStringLiteral("Память тревог"));
+    }
+
+    void theLedsFollowTheLine() {
+        Station s(sampleIni);
+        QVERIFY(!s.ui().ComLed7->isOn());
+        s.form1->FormShow();
+        QVERIFY(s.ui().ComLed7->isOn());
+        s.link->signalState = {true, false, true, false};
+        s.form1->findChild<LineIndicators*>()->refresh();
+        QVERIFY(s.ui().ComLed1->isOn());
+        QVERIFY(!s.ui().ComLed2->isOn());
+        QVERIFY(s.ui().ComLed3->isOn());
+        s.link->deliver("x");
+        QVERIFY(s.ui().ComLed6->isOn());
+        QTRY_VERIFY_WITH_TIMEOUT(!s.ui().ComLed6->isOn(), 2000);
+    }
+
+    void menusCarryTheirShortcutsAndRadioGroups() {
+        Station s(sampleIni);
+        QCOMPARE(s.ui().N17->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(s.ui().N18->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+        QCOMPARE(s.ui().N20->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QVERIFY(s.ui().N23->isChecked());
+        s.ui().N22->trigger();
+        QVERIFY(!s.ui().N23->isChecked());
+        QVERIFY(s.ui().N17->isChecked());
+        s.ui().N18->trigger();
+        QVERIFY(!s.ui().N17->isChecked());
+        const QList<QAction*> popup = s.form1->popupMenu1().actions();
+        QStringList tags;
+        for (QAction* a : popup)
+            tags << (a->isSeparator() ? QStringLiteral("-") : a->property("tag").toString());
+        QCOMPARE(tags, QStringList({"201", "-", "202", "203", "-", "204", "205", "206", "-", "207"}));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"

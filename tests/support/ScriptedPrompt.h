@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/Prompt.h"
+
+#include <QStringList>
+#include <deque>
+
+// Answers the programs' dialogs from a script and keeps what they said.
+class ScriptedPrompt : public tirvon::ui::Prompt {
+public:
+    void inform(const QString& text) override { messages.append(text); }
+    bool confirm(const QString& text) override {
+        questions.append(text);
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    QString pickFile(const QString&) override { return pickedFile; }
+
+    QStringList messages;
+    QStringList questions;
+    std::deque<bool> answers;
+    QString pickedFile;
+};
