@@ -79,14 +79,13 @@ void ControlInterpreterTest::refusesBadMessages_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("replyStart");
     QTest::newRow("no timestamp") << QByteArray("SMS +7") << QByteArray("ERROR usage");
-    QTest::newRow("bad timestamp") << QByteArray("SMS +7 2009-01-02 x")
-                                   << QByteArray("ERROR bad timestamp");
-    QTest::newRow("zone without sign") << QByteArray("SMS +7 09/01/02,03:04:05 x")
-                                       << QByteArray("ERROR bad timestamp");
+    QTest::newRow("bad timestamp")
+        << QByteArray("SMS +7 2009-01-02 x") << QByteArray("ERROR bad timestamp");
+    QTest::newRow("zone without sign")
+        << QByteArray("SMS +7 09/01/02,03:04:05 x") << QByteArray("ERROR bad timestamp");
     QTest::newRow("unknown escape") << QByteArray("SMS +7 now a\\tb") << QByteArray("ERROR bad");
     QTest::newRow("cut escape") << QByteArray("SMS +7 now a\\x4") << QByteArray("ERROR bad");
-    QTest::newRow("trailing backslash") << QByteArray("SMS +7 now a\\")
-                                        << QByteArray("ERROR bad");
+    QTest::newRow("trailing backslash") << QByteArray("SMS +7 now a\\") << QByteArray("ERROR bad");
     QTest::newRow("outside 1251") << QStringLiteral("SMS +7 now 日本").toUtf8()
                                   << QByteArray("ERROR bad");
     QTest::newRow("invalid UTF-8") << QByteArray("SMS +7 now \xff") << QByteArray("ERROR bad");

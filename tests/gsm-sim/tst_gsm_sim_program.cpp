@@ -59,18 +59,15 @@ private:
     int m_fd = -1;
 };
 
-QByteArray readLineFrom(QLocalSocket& socket) {
+QByteArray readLineFrom(QIODevice& device) {
     QDeadlineTimer deadline(kWaitMs);
-    while (!socket.canReadLine() && socket.waitForReadyRead(deadline.remainingTime())) {
+    while (!device.canReadLine() && device.waitForReadyRead(deadline.remainingTime())) {
     }
-    return socket.readLine();
+    return device.readLine();
 }
 
 bool waitUntilReady(QProcess& simulator) {
-    QDeadlineTimer deadline(kWaitMs);
-    while (!simulator.canReadLine() && simulator.waitForReadyRead(deadline.remainingTime())) {
-    }
-    return simulator.readLine().startsWith("READY ");
+    return readLineFrom(simulator).startsWith("READY ");
 }
 
 } // namespace
@@ -114,6 +111,19 @@ void GsmSimProgramTest::servesStationAndControlOverPseudoTerminal() {
              QByteArray("at+cmgl=all\r\r\n"
                         "+CMGL: 1,\"REC UNREAD\",\"+79001234567\",,\"08/12/31,12:36:00+12\"\r\n"
                         "12:32\nIN3 OPEN\r\n\r\nOK\r\n"));
+
+    // Unsolicited output reaches the port as soon as the control line is taken.
+    controlSocket.write("CALL +79007654321\n");
+    QCOMPARE(readLineFrom(controlSocket), QByteArray("OK\n"));
+    QCOMPARE(port.readUntil(",0\r\n"),
+             QByteArray("\r\nRING\r\n\r\n+CLIP: \"+79007654321\",145,,,,0\r\n"));
+    controlSocket.write("HANGUP\n");
+    QCOMPARE(readLineFrom(controlSocket), QByteArray("OK\n"));
+    QCOMPARE(port.readUntil("CARRIER\r\n"), QByteArray("\r\nNO CARRIER\r\n"));
+
+    // Standard input is a second control channel, answered on standard output.
+    simulator.write("STORE\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK 1\n"));
 
     QFile receivedFile(received);
     QVERIFY(receivedFile.open(QIODevice::ReadOnly));

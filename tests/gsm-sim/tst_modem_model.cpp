@@ -61,8 +61,8 @@ void ModemModelTest::answersStartUpCommands_data() {
     QTest::newRow("storage") << QByteArray("AT+CPMS=\"ME\",\"ME\",\"MT\"\r\n")
                              << QByteArray("AT+CPMS=\"ME\",\"ME\",\"MT\"\r\r\n"
                                            "+CPMS: 0,30,0,30,0,30\r\n\r\nOK\r\n");
-    QTest::newRow("single numbering") << QByteArray("AT+CSNS=0\r\n")
-                                      << QByteArray("AT+CSNS=0\r\r\nOK\r\n");
+    QTest::newRow("single numbering")
+        << QByteArray("AT+CSNS=0\r\n") << QByteArray("AT+CSNS=0\r\r\nOK\r\n");
     QTest::newRow("caller id") << QByteArray("AT+CLIP=1\r\n")
                                << QByteArray("AT+CLIP=1\r\r\nOK\r\n");
     // The station cuts maker and model from 10 characters after the echo up to "\r\n\r\n".
@@ -71,14 +71,14 @@ void ModemModelTest::answersStartUpCommands_data() {
     QTest::newRow("model") << QByteArray("AT+CGMM\r\n")
                            << QByteArray("AT+CGMM\r\r\nVIRTUAL-1\r\n\r\nOK\r\n");
     // ... and the signal strength from 15 characters after "at+csq\r\r\n+CSQ:" up to ",".
-    QTest::newRow("signal lower case") << QByteArray("at+csq\r\n")
-                                       << QByteArray("at+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
-    QTest::newRow("unknown command") << QByteArray("AT+CFUN=1\r\n")
-                                     << QByteArray("AT+CFUN=1\r\r\nERROR\r\n");
+    QTest::newRow("signal lower case")
+        << QByteArray("at+csq\r\n") << QByteArray("at+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+    QTest::newRow("unknown command")
+        << QByteArray("AT+CFUN=1\r\n") << QByteArray("AT+CFUN=1\r\r\nERROR\r\n");
     QTest::newRow("empty line") << QByteArray("\r\n") << QByteArray();
     QTest::newRow("not a command") << QByteArray("hello\r\n") << QByteArray("hello\r");
-    QTest::newRow("index not a number") << QByteArray("at+cmgd=x\r\n")
-                                        << QByteArray("at+cmgd=x\r\r\nERROR\r\n");
+    QTest::newRow("index not a number")
+        << QByteArray("at+cmgd=x\r\n") << QByteArray("at+cmgd=x\r\r\nERROR\r\n");
 }
 
 void ModemModelTest::answersStartUpCommands() {
@@ -145,8 +145,7 @@ void ModemModelTest::sendsMessageAfterPrompt() {
     ModemModel modem;
     // The station writes the number line, waits for the prompt, then text, CR LF, Ctrl-Z and a
     // CR LF that reaches the modem as an empty command line.
-    QCOMPARE(modem.feed("at+cmgs=+79001234567\r\n"),
-             QByteArray("at+cmgs=+79001234567\r\r\n> "));
+    QCOMPARE(modem.feed("at+cmgs=+79001234567\r\n"), QByteArray("at+cmgs=+79001234567\r\r\n> "));
     QCOMPARE(modem.feed("/1234 ARM !\r\n\x1a\r\n"),
              QByteArray("/1234 ARM !\r\n\r\n+CMGS: 1\r\n\r\nOK\r\n"));
     QCOMPARE(modem.feed("AT+CMGS=\"89007654321\"\r\n"),

@@ -95,8 +95,7 @@ int main(int argc, char* argv[]) {
 
     quitOnTerminationSignals(app);
     gsmsim::Simulator simulator(options);
-    QObject::connect(&simulator, &gsmsim::Simulator::quitRequested, &app,
-                     &QCoreApplication::quit);
+    QObject::connect(&simulator, &gsmsim::Simulator::quitRequested, &app, &QCoreApplication::quit);
     QString error;
     if (!simulator.start(&error)) {
         std::fprintf(stderr, "gsm-sim: %s\n", qPrintable(error));

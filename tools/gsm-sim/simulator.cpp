@@ -32,10 +32,9 @@ bool Simulator::start(QString* error) {
     if (!m_options.transcriptPath.isEmpty()) {
         if (!openForAppend(m_transcript, m_options.transcriptPath, error))
             return false;
-        m_modem.setTrafficObserver(
-            [this](Direction direction, const QByteArray& bytes) {
-                writeTranscript(direction, bytes);
-            });
+        m_modem.setTrafficObserver([this](Direction direction, const QByteArray& bytes) {
+            writeTranscript(direction, bytes);
+        });
     }
     if (!m_pty.open(m_options.linkPath, error))
         return false;

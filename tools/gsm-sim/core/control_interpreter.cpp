@@ -18,8 +18,12 @@ QByteArray takeWord(QByteArrayView& rest) {
     return word;
 }
 
-ControlOutcome reply(const QByteArray& line) { return ControlOutcome{{line}, {}, false}; }
-ControlOutcome failure(const QByteArray& reason) { return reply("ERROR " + reason); }
+ControlOutcome reply(const QByteArray& line) {
+    return ControlOutcome{{line}, {}, false};
+}
+ControlOutcome failure(const QByteArray& reason) {
+    return reply("ERROR " + reason);
+}
 
 } // namespace
 

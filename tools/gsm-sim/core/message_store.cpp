@@ -17,7 +17,9 @@ std::optional<int> MessageStore::add(const QByteArray& sender, const QByteArray&
     return std::nullopt;
 }
 
-bool MessageStore::remove(int index) { return m_messages.erase(index) > 0; }
+bool MessageStore::remove(int index) {
+    return m_messages.erase(index) > 0;
+}
 
 void MessageStore::markAllRead() {
     for (auto& [index, message] : m_messages)

@@ -10,10 +10,10 @@ namespace gsmsim {
 // One received SMS as the modem keeps it. All texts are bytes in code page 1251.
 struct StoredMessage {
     int index = 0;
-    bool read = false;     // listed as "REC READ" once it has been listed
-    QByteArray sender;     // as the network gave it, "+" included for international numbers
-    QByteArray timestamp;  // service-centre time stamp, yy/MM/dd,hh:mm:ss+zz
-    QByteArray text;       // lines separated by LF, as a controller writes them
+    bool read = false;    // listed as "REC READ" once it has been listed
+    QByteArray sender;    // as the network gave it, "+" included for international numbers
+    QByteArray timestamp; // service-centre time stamp, yy/MM/dd,hh:mm:ss+zz
+    QByteArray text;      // lines separated by LF, as a controller writes them
 };
 
 // The modem's SMS store: a fixed number of slots, indexes counted from 1.

@@ -15,7 +15,9 @@ const QByteArray kNoCarrier = "\r\nNO CARRIER\r\n";
 const QByteArray kInvalidIndex = "\r\n+CMS ERROR: 321\r\n";
 const QByteArray kPrompt = "\r\n> ";
 
-QByteArray info(const QByteArray& line) { return "\r\n" + line + "\r\n"; }
+QByteArray info(const QByteArray& line) {
+    return "\r\n" + line + "\r\n";
+}
 
 bool startsWithAny(const QByteArray& command, const QList<QByteArray>& prefixes) {
     for (const QByteArray& prefix : prefixes) {
