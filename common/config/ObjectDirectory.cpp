@@ -18,8 +18,9 @@ std::optional<int> ObjectDirectory::findBy(const char* key, const QByteArray& va
                                            const QByteArray& keyDefault) const {
     const auto doc = file_.snapshot();
     for (int n = FirstObject; n <= LastObject; ++n) {
-        const QByteArray section = objectSection(n);
-        if (doc->hasSection(section) && doc->value(section, key).value_or(keyDefault) == value)
+        const QByteArray& section = objectSection(n);
+        const std::optional<QByteArray> found = doc->value(section, key);
+        if (found ? *found == value : keyDefault == value && doc->hasSection(section))
             return n;
     }
     return std::nullopt;

@@ -10,7 +10,16 @@ QByteArray key::user(int slot) { return "USER" + QByteArray::number(slot); }
 QByteArray key::voice(int slot) { return "Voice" + QByteArray::number(slot); }
 QByteArray key::action(int n) { return "Action" + QByteArray::number(n); }
 
-QByteArray objectSection(int n) { return "Bank" + QByteArray::number(n); }
+const QByteArray& objectSection(int n) {
+    static const std::array<QByteArray, LastObject + 1> names = [] {
+        std::array<QByteArray, LastObject + 1> all;
+        for (int i = FirstObject; i <= LastObject; ++i)
+            all[i] = "Bank" + QByteArray::number(i);
+        return all;
+    }();
+    static const QByteArray outside;
+    return n >= FirstObject && n <= LastObject ? names[n] : outside;
+}
 
 QByteArray Signal::defaultDisplayName(bool blankBeforeNumber) const {
     const QByteArray n = QByteArray::number(number);

@@ -52,7 +52,8 @@ QByteArray action(int n); // "Action3", "Action4", ...
 // Object sections Bank1..Bank99.
 inline constexpr int FirstObject = 1;
 inline constexpr int LastObject = 99;
-QByteArray objectSection(int n);
+// "Bank1".."Bank99"; empty for a number outside them.
+const QByteArray& objectSection(int n);
 
 // The fifteen signals of a controller, inputs 1..8, relays 1..2, outputs 1..5,
 // in the order every list of them uses.

@@ -8,12 +8,6 @@ using text::trimBlanks;
 
 namespace {
 
-QByteArray withoutBytes(QByteArray s, const char* unwanted) {
-    for (const char* c = unwanted; *c; ++c)
-        s.replace(*c, QByteArray());
-    return s;
-}
-
 QByteArray cutAtLineBreak(const QByteArray& value) {
     qsizetype end = 0;
     while (end < value.size() && value[end] != '\r' && value[end] != '\n')
@@ -21,15 +15,38 @@ QByteArray cutAtLineBreak(const QByteArray& value) {
     return value.left(end);
 }
 
+// A name without the bytes that would end it, without its outer blanks and, for
+// comparison, in lower case: one pass, one allocation, since every look-up
+// makes two of them.
+QByteArray normalised(const QByteArray& name, char terminator, bool lower) {
+    QByteArray out;
+    out.reserve(name.size());
+    for (const char c : name) {
+        if (c == '\r' || c == '\n' || c == terminator)
+            continue;
+        out.append(lower && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
+    }
+    qsizetype b = 0, e = out.size();
+    while (b < e && (out[b] == ' ' || out[b] == '\t'))
+        ++b;
+    while (e > b && (out[e - 1] == ' ' || out[e - 1] == '\t'))
+        --e;
+    // A key may not open with "[": its line would read as a section header.
+    while (terminator == '=' && b < e && out[b] == '[') {
+        ++b;
+        while (b < e && (out[b] == ' ' || out[b] == '\t'))
+            ++b;
+    }
+    if (b > 0 || e < out.size())
+        out = out.mid(b, e - b);
+    return out;
+}
+
 } // namespace
 
-QByteArray IniDocument::sectionName(const QByteArray& name) {
-    return trimBlanks(withoutBytes(name, "\r\n]"));
-}
+QByteArray IniDocument::sectionName(const QByteArray& name) { return normalised(name, ']', false); }
 
-QByteArray IniDocument::keyName(const QByteArray& name) {
-    return trimBlanks(withoutBytes(name, "\r\n="));
-}
+QByteArray IniDocument::keyName(const QByteArray& name) { return normalised(name, '=', false); }
 
 IniDocument::Line IniDocument::classify(QByteArray text) {
     Line line;
@@ -102,7 +119,7 @@ void IniDocument::reindex() {
 }
 
 const IniDocument::Section* IniDocument::find(const QByteArray& section) const {
-    const auto it = sections_.constFind(sectionName(section).toLower());
+    const auto it = sections_.constFind(normalised(section, ']', true));
     return it == sections_.cend() ? nullptr : &it.value();
 }
 
@@ -111,7 +128,7 @@ std::optional<QByteArray> IniDocument::value(const QByteArray& section,
     const Section* s = find(section);
     if (!s)
         return std::nullopt;
-    const auto it = s->keys.constFind(keyName(key).toLower());
+    const auto it = s->keys.constFind(normalised(key, '=', true));
     if (it == s->keys.cend())
         return std::nullopt;
     const QByteArray& text = lines_[it.value()].text;
@@ -130,7 +147,7 @@ bool IniDocument::hasSection(const QByteArray& section) const {
 
 bool IniDocument::hasKey(const QByteArray& section, const QByteArray& key) const {
     const Section* s = find(section);
-    return s && s->keys.contains(keyName(key).toLower());
+    return s && s->keys.contains(normalised(key, '=', true));
 }
 
 void IniDocument::setValue(const QByteArray& section, const QByteArray& key,

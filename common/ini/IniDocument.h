@@ -28,7 +28,8 @@ public:
 
     // A value is cut at its first line break, so no value can add lines or
     // sections to the file. Names lose line breaks and the characters that
-    // would end them ("=" in a key, "]" in a section) and their outer blanks.
+    // would end them ("=" in a key, "]" in a section), their outer blanks and,
+    // for a key, an opening "[".
     void setValue(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void removeSection(const QByteArray& section);
 

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -212,7 +213,10 @@ private slots:
         QCOMPARE(file.readString("Bank1", "lIN1", ""), QByteArray("OPEN"));
         QCOMPARE(file.readString("Bank1", "lIN2", ""), QByteArray("CLOSE"));
         QVERIFY(!file.valueExists("Bank1", "Pass"));
-        QCOMPARE(contentOf(path), QByteArray("[Bank1]\r\nlIN1=OPEN\r\nlIN2=CLOSE\r\nlABPass=x\r\n"));
+        file.writeString("Bank1", "[Bank2]", "y");
+        QCOMPARE(file.readString("Bank1", "[Bank2]", ""), QByteArray("y"));
+        QVERIFY(!file.sectionExists("Bank2"));
+        QCOMPARE(contentOf(path), QByteArray("[Bank1]\r\nlIN1=OPEN\r\nlIN2=CLOSE\r\nlABPass=x\r\nBank2]=y\r\n"));
     }
 
     void readersSeeChangesMadeBehindTheirBack() {
@@ -240,8 +244,9 @@ private slots:
         struct stat st{};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0600));
-        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("*.ini.*")}, QDir::Files | QDir::Hidden),
-                 QStringList()); // no temporary file left behind
+        // No temporary file left behind, only the lock companion.
+        const QStringList left = QDir(dir_.path()).entryList({QStringLiteral(".*.ini.*")}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left.filter(QRegularExpression(QStringLiteral("\\.lock$"))).size(), left.size());
     }
 
     void twoProgramsWritingAtOnceLoseNoKey() {
