@@ -41,8 +41,9 @@ int main(int argc, char* argv[]) {
 
     QProcess modem;
     modem.start(QStringLiteral(GSM_SIM_PATH),
-                {QStringLiteral("--link"), programDir + QStringLiteral("COM1"), QStringLiteral("--received"),
-                 programDir + QStringLiteral("received.bin"), QStringLiteral("--no-stdin")});
+                {QStringLiteral("--link"), programDir + QStringLiteral("COM1"),
+                 QStringLiteral("--received"), programDir + QStringLiteral("received.bin"),
+                 QStringLiteral("--no-stdin")});
     if (!modem.waitForReadyRead(10000) || !modem.readLine().startsWith("READY")) {
         std::fprintf(stderr, "gsm-sim did not start\n");
         return 1;

@@ -26,7 +26,8 @@ QByteArray sampleFile() {
         ini += "Name=" + text::cp("Банкомат №") + QByteArray::number(n) + "\r\n";
         ini += "Phone=7916000" + QByteArray::number(1000 + n) + "\r\n";
         for (int k = 2; k < 40; ++k)
-            ini += "Key" + QByteArray::number(k) + "=" + text::cp("значение ") + QByteArray::number(k) + "\r\n";
+            ini += "Key" + QByteArray::number(k) + "=" + text::cp("значение ") +
+                   QByteArray::number(k) + "\r\n";
     }
     return ini;
 }
@@ -38,7 +39,9 @@ void age(const QByteArray& path, int seconds) {
     ::utimensat(AT_FDCWD, path.constData(), times, 0);
 }
 
-double microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double microseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 } // namespace
 
@@ -89,7 +92,8 @@ int main() {
 
     std::printf("file: 99 objects x 40 keys, %lld bytes\n", QFile(path).size());
     std::printf("phone look-up of Bank99, cold parse:   %9.1f us\n", cold);
-    std::printf("phone look-up of Bank99, kept parse:   %9.1f us  (%.0fx faster)\n", repeated, cold / repeated);
+    std::printf("phone look-up of Bank99, kept parse:   %9.1f us  (%.0fx faster)\n", repeated,
+                cold / repeated);
     std::printf("one key read, kept parse:              %9.2f us\n", keyRead);
     std::printf("one key write (locked, fsync, rename): %9.1f us\n", write);
     return 0;

@@ -1,6 +1,7 @@
 #include "modem/EventPump.h"
 #include "serial/SerialPortLink.h"
 #include "ui/Prompt.h"
+#include "widgets/Placement.h"
 #include "windows/TForm1.h"
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
@@ -24,7 +25,8 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Every file of the station lies in the folder of its executable.
-    const QString programDirectory = QDir(QCoreApplication::applicationDirPath()).absolutePath() + '/';
+    const QString programDirectory =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath() + '/';
     ui::DialogPrompt prompt;
 
     StationWindows w;
@@ -53,6 +55,7 @@ int main(int argc, char* argv[]) {
 
     QObject::connect(w.form1, &TForm1::programEnded, &app,
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
+    centreOnScreen(*w.form1);
     w.form1->show();
     return app.exec();
 }

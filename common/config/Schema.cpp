@@ -6,9 +6,15 @@
 
 namespace tirvon::config {
 
-QByteArray key::user(int slot) { return "USER" + QByteArray::number(slot); }
-QByteArray key::voice(int slot) { return "Voice" + QByteArray::number(slot); }
-QByteArray key::action(int n) { return "Action" + QByteArray::number(n); }
+QByteArray key::user(int slot) {
+    return "USER" + QByteArray::number(slot);
+}
+QByteArray key::voice(int slot) {
+    return "Voice" + QByteArray::number(slot);
+}
+QByteArray key::action(int n) {
+    return "Action" + QByteArray::number(n);
+}
 
 const QByteArray& objectSection(int n) {
     static const std::array<QByteArray, LastObject + 1> names = [] {
@@ -49,7 +55,9 @@ const std::array<Signal, 15>& signalList() {
     return list;
 }
 
-QByteArray stateKey(const QByteArray& shortName) { return "l" + shortName; }
+QByteArray stateKey(const QByteArray& shortName) {
+    return "l" + shortName;
+}
 
 QString soundFilePath(const QString& programDirectory, const QByteArray& fileName) {
     // A name written on Windows may carry backslashes: they are folders here.

@@ -60,8 +60,8 @@ const QByteArray& objectSection(int n);
 enum class SignalKind { Input, Relay, Output };
 struct Signal {
     SignalKind kind;
-    int number;            // 1-based within its kind
-    QByteArray id;         // "IN1", "RELE2", "OUT5": default short name and key stem
+    int number;    // 1-based within its kind
+    QByteArray id; // "IN1", "RELE2", "OUT5": default short name and key stem
     QByteArray shortNameKey() const { return id + "_SN"; }
     QByteArray displayNameKey() const { return id + "_VN"; }
     // The display name's default: "Вход 3"; relays and outputs with or without

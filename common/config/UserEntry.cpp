@@ -25,6 +25,8 @@ UserEntry UserEntry::parse(const QByteArray& value) {
     return entry;
 }
 
-QByteArray UserEntry::format() const { return name + "::" + password + ":::" + keyCode; }
+QByteArray UserEntry::format() const {
+    return name + "::" + password + ":::" + keyCode;
+}
 
 } // namespace tirvon::config

@@ -44,9 +44,13 @@ QByteArray normalised(const QByteArray& name, char terminator, bool lower) {
 
 } // namespace
 
-QByteArray IniDocument::sectionName(const QByteArray& name) { return normalised(name, ']', false); }
+QByteArray IniDocument::sectionName(const QByteArray& name) {
+    return normalised(name, ']', false);
+}
 
-QByteArray IniDocument::keyName(const QByteArray& name) { return normalised(name, '=', false); }
+QByteArray IniDocument::keyName(const QByteArray& name) {
+    return normalised(name, '=', false);
+}
 
 IniDocument::Line IniDocument::classify(QByteArray text) {
     Line line;

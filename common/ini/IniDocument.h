@@ -45,7 +45,7 @@ private:
     };
     struct Section {
         qsizetype header = 0;
-        qsizetype end = 0;     // one past its last line
+        qsizetype end = 0;      // one past its last line
         qsizetype lastKey = -1; // line of its last key, -1 when none
         QHash<QByteArray, qsizetype> keys;
     };

@@ -34,7 +34,7 @@ struct Identity {
 };
 
 Identity identityOf(const QByteArray& nativePath) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(nativePath.constData(), &st) != 0)
         return {};
     return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
@@ -82,7 +82,8 @@ constexpr qint64 SettleNs = 100'000'000;
 bool settled(const Identity& identity) {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const qint64 modified = qint64(identity.modified.tv_sec) * 1'000'000'000 + identity.modified.tv_nsec;
+    const qint64 modified =
+        qint64(identity.modified.tv_sec) * 1'000'000'000 + identity.modified.tv_nsec;
     const qint64 current = qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
     return modified + SettleNs < current;
 }
@@ -232,16 +233,14 @@ QByteArray IniFile::readString(const QByteArray& section, const QByteArray& key,
     return snapshot()->value(section, key).value_or(defaultValue);
 }
 
-int IniFile::readInteger(const QByteArray& section, const QByteArray& key,
-                         int defaultValue) const {
+int IniFile::readInteger(const QByteArray& section, const QByteArray& key, int defaultValue) const {
     const auto v = snapshot()->value(section, key);
     if (!v)
         return defaultValue;
     return parseInteger(*v).value_or(defaultValue);
 }
 
-bool IniFile::readBool(const QByteArray& section, const QByteArray& key,
-                       bool defaultValue) const {
+bool IniFile::readBool(const QByteArray& section, const QByteArray& key, bool defaultValue) const {
     const auto v = snapshot()->value(section, key);
     if (!v)
         return defaultValue;
@@ -301,7 +300,7 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
         throw IniWriteError(path_);
     // The file keeps its permissions; a new one is readable by all, like any
     // file the programs create.
-    struct stat st{};
+    struct stat st {};
     const mode_t mode =
         current.exists && ::stat(nativeTarget.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
@@ -309,7 +308,7 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
     // new file is known before anybody else can change it. Only two further
     // writes of the same size within one step of the file clock, the second
     // reusing this inode, could hide from this parse; no write can be lost.
-    struct stat after{};
+    struct stat after {};
     written = written && ::fstat(fd, &after) == 0;
     if (::close(fd) != 0 || !written || ::rename(temp.constData(), nativeTarget.constData()) != 0) {
         ::unlink(temp.constData());

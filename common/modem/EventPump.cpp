@@ -9,7 +9,9 @@ QtEventPump::QtEventPump() {
     wakeUp_.setTimerType(Qt::PreciseTimer);
 }
 
-void QtEventPump::waitForEvents() { loop_.processEvents(QEventLoop::WaitForMoreEvents); }
+void QtEventPump::waitForEvents() {
+    loop_.processEvents(QEventLoop::WaitForMoreEvents);
+}
 
 void QtEventPump::waitUntil(qint64 deadlineMs) {
     const qint64 left = deadlineMs - nowMs();
@@ -22,8 +24,12 @@ void QtEventPump::waitUntil(qint64 deadlineMs) {
     loop_.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void QtEventPump::processPending() { loop_.processEvents(QEventLoop::AllEvents); }
+void QtEventPump::processPending() {
+    loop_.processEvents(QEventLoop::AllEvents);
+}
 
-qint64 QtEventPump::nowMs() const { return QDeadlineTimer::current().deadline(); }
+qint64 QtEventPump::nowMs() const {
+    return QDeadlineTimer::current().deadline();
+}
 
 } // namespace tirvon::modem

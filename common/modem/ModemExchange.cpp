@@ -68,7 +68,9 @@ QByteArray ModemExchange::sendCommand(const QByteArray& command) {
     return reply;
 }
 
-void ModemExchange::writeRaw(const QByteArray& bytes) { link_.write(bytes); }
+void ModemExchange::writeRaw(const QByteArray& bytes) {
+    link_.write(bytes);
+}
 
 void ModemExchange::delay(unsigned ms) {
     const qint64 deadline = pump_.nowMs() + ms;

@@ -54,16 +54,22 @@ void SerialPortLink::close() {
     emit openChanged(false);
 }
 
-bool SerialPortLink::isOpen() const { return port_.isOpen(); }
+bool SerialPortLink::isOpen() const {
+    return port_.isOpen();
+}
 
-QString SerialPortLink::errorString() const { return port_.errorString(); }
+QString SerialPortLink::errorString() const {
+    return port_.errorString();
+}
 
 void SerialPortLink::write(const QByteArray& bytes) {
     if (port_.isOpen())
         port_.write(bytes);
 }
 
-QByteArray SerialPortLink::read(qint64 count) { return port_.read(count); }
+QByteArray SerialPortLink::read(qint64 count) {
+    return port_.read(count);
+}
 
 LineSignals SerialPortLink::lineSignals() const {
     if (!port_.isOpen())

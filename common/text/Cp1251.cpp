@@ -45,7 +45,9 @@ Bytes fromUnicode(const QString& text) {
     return encoder.encode(text);
 }
 
-Bytes cp(const char* utf8) { return fromUnicode(QString::fromUtf8(utf8)); }
+Bytes cp(const char* utf8) {
+    return fromUnicode(QString::fromUtf8(utf8));
+}
 
 Bytes trimBlanks(const Bytes& s) {
     qsizetype b = 0, e = s.size();

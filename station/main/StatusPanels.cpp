@@ -12,14 +12,18 @@ struct PanelSpec {
     bool raised;
 };
 const PanelSpec panelSpecs[StatusPanels::Count] = {
-    {"Модем:", 60, true},       {"Неопределен", 150, false},   {"Порт", 50, true},
-    {"", 100, false},           {"Исх. события", 110, true},   {"", 30, false},
-    {"", 250, false},           {"Системная информация", 50, false},
+    {"Модем:", 60, true}, {"Неопределен", 150, false},         {"Порт", 50, true},
+    {"", 100, false},     {"Исх. события", 110, true},         {"", 30, false},
+    {"", 250, false},     {"Системная информация", 50, false},
 };
 } // namespace
 
-QString StatusPanels::okText() { return QStringLiteral("Обработка данных с модема в норме"); }
-QString StatusPanels::errorText() { return QStringLiteral("Ошибка обработки данных с модема."); }
+QString StatusPanels::okText() {
+    return QStringLiteral("Обработка данных с модема в норме");
+}
+QString StatusPanels::errorText() {
+    return QStringLiteral("Ошибка обработки данных с модема.");
+}
 
 StatusPanels::StatusPanels(QStatusBar& bar) : bar_(bar) {
     for (int i = 0; i < Count; ++i) {
@@ -34,9 +38,13 @@ StatusPanels::StatusPanels(QStatusBar& bar) : bar_(bar) {
     }
 }
 
-void StatusPanels::setText(Panel panel, const QString& text) { labels_[panel]->setText(text); }
+void StatusPanels::setText(Panel panel, const QString& text) {
+    labels_[panel]->setText(text);
+}
 
-QString StatusPanels::text(Panel panel) const { return labels_[panel]->text(); }
+QString StatusPanels::text(Panel panel) const {
+    return labels_[panel]->text();
+}
 
 void StatusPanels::setFont(bool error) {
     QFont font = bar_.font();

@@ -4,8 +4,7 @@
 
 namespace tirvon::station {
 
-void appendLine(const QString& programDirectory, const QString& fileName,
-                const QByteArray& line) {
+void appendLine(const QString& programDirectory, const QString& fileName, const QByteArray& line) {
     QFile file(programDirectory + fileName);
     // One write of the whole line, so a crash leaves no half line behind a
     // complete one.

@@ -5,7 +5,9 @@
 #include "objects/ObjectRows.h"
 #include "startup/StationSettings.h"
 #include "text/Cp1251.h"
+#include "widgets/LedIndicator.h"
 #include "widgets/LineIndicators.h"
+#include "widgets/Placement.h"
 #include "windows/TForm2.h"
 #include "windows/TForm5.h"
 #include "windows/TForm8.h"
@@ -26,7 +28,8 @@ struct LogColumn {
     int width;
 };
 const LogColumn logColumns[] = {
-    {"Дата", 80}, {"Банкомат", 250}, {"Время прихода", 113}, {"Время отправки", 115}, {"Событие", 0},
+    {"Дата", 80},   {"Банкомат", 250}, {"Время прихода", 113}, {"Время отправки", 115},
+    {"Событие", 0},
 };
 constexpr int LogBankColumn = 1;
 
@@ -44,10 +47,10 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     panels_ = std::make_unique<StatusPanels>(*ui_.StatusBar1);
     connect(link_.get(), &serial::ModemLink::lineError, this, &TForm1::ComPortError);
 
-    lineIndicators_ = new LineIndicators(*link_,
-                                         {ui_.ComLed7, ui_.ComLed1, ui_.ComLed2, ui_.ComLed3,
-                                          ui_.ComLed4, ui_.ComLed5, ui_.ComLed6},
-                                         this);
+    lineIndicators_ = new LineIndicators(
+        *link_,
+        {ui_.ComLed7, ui_.ComLed1, ui_.ComLed2, ui_.ComLed3, ui_.ComLed4, ui_.ComLed5, ui_.ComLed6},
+        this);
 
     auto* callPolicy = new QActionGroup(this);
     for (QAction* a : {ui_.N24, ui_.N23, ui_.N22})
@@ -80,6 +83,13 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     timer1_.setInterval(PollingCycle::TickIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
+    // Shift, Ctrl and Alt held while the mouse leaves the Ring light open the
+    // reports window.
+    connect(ui_.ComLed4, &LedIndicator::released, this, [this](Qt::KeyboardModifiers held) {
+        const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+        if ((held & all) == all && windows_.form5)
+            windows_.form5->show();
+    });
     connect(ui_.N11, &QAction::triggered, this, &TForm1::N11Click);
     connect(ui_.N15, &QAction::triggered, this, &TForm1::N15Click);
     connect(ui_.N32, &QAction::triggered, this, &TForm1::N32Click);
@@ -181,13 +191,27 @@ void TForm1::endProgram(int exitCode) {
     emit programEnded(exitCode);
 }
 
-void TForm1::Timer1Timer() { polling_.tick(); }
+void TForm1::Timer1Timer() {
+    // A failure of a file or the log ends the work of this tick with its message;
+    // the station goes on polling.
+    try {
+        polling_.tick();
+    } catch (const ini::IniWriteError& e) {
+        prompt_.inform(e.message());
+    } catch (const TextListError& e) {
+        prompt_.inform(e.message());
+    }
+}
 
-bool TForm1::modemWorkInProgress() const { return exchange_->smsWork() || exchange_->busy(); }
+bool TForm1::modemWorkInProgress() const {
+    return exchange_->smsWork() || exchange_->busy();
+}
 
 // The outgoing queue and the SMS intake are work areas of their own; until they
 // are attached, the queue is empty and listings and signal readings go nowhere.
-bool TForm1::hasQueuedMessage() const { return false; }
+bool TForm1::hasQueuedMessage() const {
+    return false;
+}
 void TForm1::sendQueuedMessage() {}
 void TForm1::cmgl(const QByteArray&) {}
 void TForm1::csq(const QByteArray&) {}
@@ -215,8 +239,10 @@ void TForm1::NotList(const QString& fileName, const QByteArray& line) {
 }
 
 void TForm1::N15Click() {
-    if (windows_.form9)
-        windows_.form9->show();
+    if (!windows_.form9)
+        return;
+    centreOnScreen(*windows_.form9);
+    windows_.form9->show();
 }
 
 void TForm1::N32Click() {

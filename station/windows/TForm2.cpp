@@ -1,6 +1,5 @@
 #include "windows/TForm2.h"
 
-
 namespace tirvon::station {
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {

@@ -13,7 +13,6 @@ public:
     explicit TForm3(QWidget* parent = nullptr);
     Ui::TForm3& ui() { return ui_; }
 
-
 private:
     Ui::TForm3 ui_;
 };

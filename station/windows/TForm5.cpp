@@ -1,6 +1,5 @@
 #include "windows/TForm5.h"
 
-
 namespace tirvon::station {
 
 TForm5::TForm5(QWidget* parent) : QWidget(parent) {

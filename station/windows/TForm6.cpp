@@ -11,5 +11,4 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     connect(ui_.Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-
 } // namespace tirvon::station

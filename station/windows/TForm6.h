@@ -13,7 +13,6 @@ public:
     explicit TForm6(QWidget* parent = nullptr);
     Ui::TForm6& ui() { return ui_; }
 
-
 private:
     Ui::TForm6 ui_;
 };

@@ -1,6 +1,5 @@
 #include "windows/TForm7.h"
 
-
 namespace tirvon::station {
 
 TForm7::TForm7(QWidget* parent) : QDialog(parent) {
@@ -8,6 +7,5 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
     // No title bar: the window shows only its gauge and result line.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
-
 
 } // namespace tirvon::station

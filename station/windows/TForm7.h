@@ -13,7 +13,6 @@ public:
     explicit TForm7(QWidget* parent = nullptr);
     Ui::TForm7& ui() { return ui_; }
 
-
 private:
     Ui::TForm7 ui_;
 };

@@ -16,12 +16,19 @@ private slots:
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QByteArray>("password");
         QTest::addColumn<QByteArray>("keyCode");
-        QTest::newRow("never saved") << QByteArray("None") << QByteArray("None") << QByteArray("None") << QByteArray("None");
-        QTest::newRow("saved untouched") << QByteArray("None::None:::None") << QByteArray("None") << QByteArray("None") << QByteArray("None");
-        QTest::newRow("account") << text::cp("Иванов::12:34:::A1") << text::cp("Иванов") << QByteArray("12:34") << QByteArray("A1");
-        QTest::newRow("empty fields") << QByteArray("::::") << QByteArray() << QByteArray("") << QByteArray("");
-        QTest::newRow("password with double colon") << QByteArray("op::a::b:::k") << QByteArray("op") << QByteArray("a::b") << QByteArray("k");
-        QTest::newRow("no separators") << QByteArray("admin") << QByteArray() << QByteArray() << QByteArray("in");
+        QTest::newRow("never saved")
+            << QByteArray("None") << QByteArray("None") << QByteArray("None") << QByteArray("None");
+        QTest::newRow("saved untouched") << QByteArray("None::None:::None") << QByteArray("None")
+                                         << QByteArray("None") << QByteArray("None");
+        QTest::newRow("account") << text::cp("Иванов::12:34:::A1") << text::cp("Иванов")
+                                 << QByteArray("12:34") << QByteArray("A1");
+        QTest::newRow("empty fields")
+            << QByteArray("::::") << QByteArray() << QByteArray("") << QByteArray("");
+        QTest::newRow("password with double colon")
+            << QByteArray("op::a::b:::k") << QByteArray("op") << QByteArray("a::b")
+            << QByteArray("k");
+        QTest::newRow("no separators")
+            << QByteArray("admin") << QByteArray() << QByteArray() << QByteArray("in");
     }
     void userEntries() {
         QFETCH(QByteArray, stored);
@@ -112,10 +119,12 @@ private slots:
     }
 
     void soundFilesLieInTheVoiceFolder() {
-        QCOMPARE(soundFilePath(QStringLiteral("/opt/vartel/"), "beep.wav"), QStringLiteral("/opt/vartel/voice/beep.wav"));
+        QCOMPARE(soundFilePath(QStringLiteral("/opt/vartel/"), "beep.wav"),
+                 QStringLiteral("/opt/vartel/voice/beep.wav"));
         QCOMPARE(soundFilePath(QStringLiteral("/opt/vartel/"), text::cp("тревога.wav")),
                  QStringLiteral("/opt/vartel/voice/тревога.wav"));
-        QCOMPARE(soundFilePath(QStringLiteral("/p/"), "sub\\a.wav"), QStringLiteral("/p/voice/sub/a.wav"));
+        QCOMPARE(soundFilePath(QStringLiteral("/p/"), "sub\\a.wav"),
+                 QStringLiteral("/p/voice/sub/a.wav"));
     }
 };
 

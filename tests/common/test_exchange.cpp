@@ -74,8 +74,10 @@ private slots:
 
     void okAlreadyInTheBufferCompletesAtOnceWithTheOldText() {
         Bench b;
-        b.link.deliver("at+csq\r\r\n+CSQ: 9,99\r\n\r\nOK\r\n"); // late answer to an abandoned exchange
-        QCOMPARE(b.exchange.sendCommand("at+cmgl=all"), QByteArray("at+csq\r\r\n+CSQ: 9,99\r\n\r\nOK\r\n"));
+        b.link.deliver(
+            "at+csq\r\r\n+CSQ: 9,99\r\n\r\nOK\r\n"); // late answer to an abandoned exchange
+        QCOMPARE(b.exchange.sendCommand("at+cmgl=all"),
+                 QByteArray("at+csq\r\r\n+CSQ: 9,99\r\n\r\nOK\r\n"));
         QCOMPARE(b.pump.waits, 0);
         b.arrive("at+cmgl=all\r\r\nOK\r\n");
         QCOMPARE(b.exchange.sendCommand("AT"), QByteArray("at+cmgl=all\r\r\nOK\r\n"));
@@ -84,7 +86,8 @@ private slots:
     void cmsErrorFailsTheExchangeInRedBold() {
         Bench b;
         b.arrive("at+cmgd=3\r\r\n+CMS ERROR: 321\r\n");
-        QCOMPARE(b.exchange.sendCommand("at+cmgd=3"), QByteArray("at+cmgd=3\r\r\n+CMS ERROR: 321\r\n"));
+        QCOMPARE(b.exchange.sendCommand("at+cmgd=3"),
+                 QByteArray("at+cmgd=3\r\r\n+CMS ERROR: 321\r\n"));
         QCOMPARE(b.view.outcomes, QList<ExchangeOutcome>{ExchangeOutcome::Failed});
         QVERIFY(!b.exchange.busy());
         QVERIFY(!b.exchange.watchdogTimer().isActive());
@@ -94,8 +97,9 @@ private slots:
         Bench b;
         b.link.deliver("\r\n+CMTI: \"ME\",4\r\n\r\nRING\r\n");
         b.arrive("at+csq\r\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
-        QCOMPARE(b.exchange.sendCommand("at+csq"),
-                 QByteArray("\r\n+CMTI: \"ME\",4\r\n\r\nRING\r\nat+csq\r\r\n+CSQ: 20,99\r\n\r\nOK\r\n"));
+        QCOMPARE(
+            b.exchange.sendCommand("at+csq"),
+            QByteArray("\r\n+CMTI: \"ME\",4\r\n\r\nRING\r\nat+csq\r\r\n+CSQ: 20,99\r\n\r\nOK\r\n"));
     }
 
     void theWatchdogGivesUpOnTheEleventhTick() {
@@ -139,7 +143,8 @@ private slots:
         b.ticks(10);
         b.arrive("\r\nOK\r\n");
         b.exchange.sendCommand("AT");
-        QCOMPARE(b.view.outcomes, QList<ExchangeOutcome>({ExchangeOutcome::Completed, ExchangeOutcome::Completed}));
+        QCOMPARE(b.view.outcomes,
+                 QList<ExchangeOutcome>({ExchangeOutcome::Completed, ExchangeOutcome::Completed}));
     }
 
     void aNestedExchangeTakesTheReplyAndTheOuterEndsAtOnce() {
@@ -158,7 +163,8 @@ private slots:
         b.link.deliver("\r\nRI");
         b.link.deliver("NG\r\n");
         b.link.deliver("+CMTI:");
-        QCOMPARE(b.view.monitor, QList<QByteArray>({"\r\nRI", "\r\nRING\r\n", "\r\nRING\r\n+CMTI:"}));
+        QCOMPARE(b.view.monitor,
+                 QList<QByteArray>({"\r\nRI", "\r\nRING\r\n", "\r\nRING\r\n+CMTI:"}));
         QCOMPARE(b.view.monitor[0].size(), 4);
         QCOMPARE(b.view.monitor[1].size(), 8);
         QCOMPARE(b.view.monitor[2].size(), 14);
@@ -238,7 +244,10 @@ private slots:
     void delayWaitsUntilItsTimeHandlingWhatComes() {
         Bench b;
         const qint64 start = b.pump.now;
-        b.pump.then([&b] { b.pump.now += 700; b.link.deliver("x"); });
+        b.pump.then([&b] {
+            b.pump.now += 700;
+            b.link.deliver("x");
+        });
         b.pump.then([&b] { b.pump.now += 700; });
         b.exchange.delay(2000);
         QCOMPARE(b.pump.now, start + 2000);

@@ -58,7 +58,8 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("blanks") << QByteArray("Key =  \t value  ") << QByteArray("value");
-        QTest::newRow("double quotes") << QByteArray("Key=\"  spaced \"") << QByteArray("  spaced ");
+        QTest::newRow("double quotes")
+            << QByteArray("Key=\"  spaced \"") << QByteArray("  spaced ");
         QTest::newRow("single quotes") << QByteArray("Key='x'") << QByteArray("x");
         QTest::newRow("only one pair") << QByteArray("Key=\"\"x\"\"") << QByteArray("\"x\"");
         QTest::newRow("unbalanced") << QByteArray("Key=\"x") << QByteArray("\"x");
@@ -216,7 +217,8 @@ private slots:
         file.writeString("Bank1", "[Bank2]", "y");
         QCOMPARE(file.readString("Bank1", "[Bank2]", ""), QByteArray("y"));
         QVERIFY(!file.sectionExists("Bank2"));
-        QCOMPARE(contentOf(path), QByteArray("[Bank1]\r\nlIN1=OPEN\r\nlIN2=CLOSE\r\nlABPass=x\r\nBank2]=y\r\n"));
+        QCOMPARE(contentOf(path),
+                 QByteArray("[Bank1]\r\nlIN1=OPEN\r\nlIN2=CLOSE\r\nlABPass=x\r\nBank2]=y\r\n"));
     }
 
     void readersSeeChangesMadeBehindTheirBack() {
@@ -241,11 +243,12 @@ private slots:
         putContent(path, "[S]\r\nK=1\r\n");
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
         IniFile(path).writeString("S", "K", "2");
-        struct stat st{};
+        struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0600));
         // No temporary file left behind, only the lock companion.
-        const QStringList left = QDir(dir_.path()).entryList({QStringLiteral(".*.ini.*")}, QDir::Files | QDir::Hidden);
+        const QStringList left =
+            QDir(dir_.path()).entryList({QStringLiteral(".*.ini.*")}, QDir::Files | QDir::Hidden);
         QCOMPARE(left.filter(QRegularExpression(QStringLiteral("\\.lock$"))).size(), left.size());
     }
 
@@ -253,16 +256,20 @@ private slots:
         const QString path = freshPath();
         constexpr int perWriter = 1000;
         QProcess a, b;
-        a.start(QStringLiteral(INI_HAMMER), {path, QStringLiteral("a"), QString::number(perWriter)});
-        b.start(QStringLiteral(INI_HAMMER), {path, QStringLiteral("b"), QString::number(perWriter)});
+        a.start(QStringLiteral(INI_HAMMER),
+                {path, QStringLiteral("a"), QString::number(perWriter)});
+        b.start(QStringLiteral(INI_HAMMER),
+                {path, QStringLiteral("b"), QString::number(perWriter)});
         QVERIFY(a.waitForFinished(120000));
         QVERIFY(b.waitForFinished(120000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
         const auto doc = IniFile(path).snapshot();
         for (int i = 0; i < perWriter; ++i) {
-            QCOMPARE(doc->value("Shared", "a" + QByteArray::number(i)).value_or("lost"), QByteArray::number(i));
-            QCOMPARE(doc->value("Shared", "b" + QByteArray::number(i)).value_or("lost"), QByteArray::number(i));
+            QCOMPARE(doc->value("Shared", "a" + QByteArray::number(i)).value_or("lost"),
+                     QByteArray::number(i));
+            QCOMPARE(doc->value("Shared", "b" + QByteArray::number(i)).value_or("lost"),
+                     QByteArray::number(i));
         }
     }
 
@@ -286,7 +293,8 @@ private slots:
         QCOMPARE(objects.findByPhone("7100", "none"), std::nullopt);
         QCOMPARE(objects.findByPhone("+799", "none"), std::nullopt);
         // A section without the key answers with its reader's default.
-        QCOMPARE(objects.findByName(text::cp("Без имени"), text::cp("Без имени")), std::optional<int>(5));
+        QCOMPARE(objects.findByName(text::cp("Без имени"), text::cp("Без имени")),
+                 std::optional<int>(5));
     }
 };
 

@@ -35,13 +35,20 @@ private slots:
         QTest::addColumn<qsizetype>("index");
         QTest::addColumn<qsizetype>("count");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("inside") << QByteArray("abcdef") << qsizetype(2) << qsizetype(3) << QByteArray("bcd");
-        QTest::newRow("past the end") << QByteArray("abcdef") << qsizetype(5) << qsizetype(10) << QByteArray("ef");
-        QTest::newRow("start beyond") << QByteArray("abc") << qsizetype(4) << qsizetype(1) << QByteArray();
-        QTest::newRow("index zero") << QByteArray("abc") << qsizetype(0) << qsizetype(2) << QByteArray("a");
-        QTest::newRow("negative index") << QByteArray("abc") << qsizetype(-5) << qsizetype(7) << QByteArray("a");
-        QTest::newRow("negative count") << QByteArray("abc") << qsizetype(1) << qsizetype(-1) << QByteArray();
-        QTest::newRow("huge count") << QByteArray("abc") << qsizetype(2) << std::numeric_limits<qsizetype>::max() << QByteArray("bc");
+        QTest::newRow("inside") << QByteArray("abcdef") << qsizetype(2) << qsizetype(3)
+                                << QByteArray("bcd");
+        QTest::newRow("past the end")
+            << QByteArray("abcdef") << qsizetype(5) << qsizetype(10) << QByteArray("ef");
+        QTest::newRow("start beyond")
+            << QByteArray("abc") << qsizetype(4) << qsizetype(1) << QByteArray();
+        QTest::newRow("index zero")
+            << QByteArray("abc") << qsizetype(0) << qsizetype(2) << QByteArray("a");
+        QTest::newRow("negative index")
+            << QByteArray("abc") << qsizetype(-5) << qsizetype(7) << QByteArray("a");
+        QTest::newRow("negative count")
+            << QByteArray("abc") << qsizetype(1) << qsizetype(-1) << QByteArray();
+        QTest::newRow("huge count") << QByteArray("abc") << qsizetype(2)
+                                    << std::numeric_limits<qsizetype>::max() << QByteArray("bc");
         QTest::newRow("empty") << QByteArray() << qsizetype(1) << qsizetype(3) << QByteArray();
     }
     void copyIsClippedToTheString() {
@@ -57,11 +64,16 @@ private slots:
         QTest::addColumn<qsizetype>("index");
         QTest::addColumn<qsizetype>("count");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("echo of a listing") << QByteArray("at+cmgl=all\r\r\n+CMGL") << qsizetype(1) << qsizetype(13) << QByteArray("\n+CMGL");
-        QTest::newRow("past the end") << QByteArray("abcdef") << qsizetype(4) << qsizetype(99) << QByteArray("abc");
-        QTest::newRow("start beyond") << QByteArray("abc") << qsizetype(9) << qsizetype(1) << QByteArray("abc");
-        QTest::newRow("index zero") << QByteArray("abc") << qsizetype(0) << qsizetype(2) << QByteArray("bc");
-        QTest::newRow("nothing") << QByteArray("abc") << qsizetype(2) << qsizetype(0) << QByteArray("abc");
+        QTest::newRow("echo of a listing") << QByteArray("at+cmgl=all\r\r\n+CMGL") << qsizetype(1)
+                                           << qsizetype(13) << QByteArray("\n+CMGL");
+        QTest::newRow("past the end")
+            << QByteArray("abcdef") << qsizetype(4) << qsizetype(99) << QByteArray("abc");
+        QTest::newRow("start beyond")
+            << QByteArray("abc") << qsizetype(9) << qsizetype(1) << QByteArray("abc");
+        QTest::newRow("index zero")
+            << QByteArray("abc") << qsizetype(0) << qsizetype(2) << QByteArray("bc");
+        QTest::newRow("nothing") << QByteArray("abc") << qsizetype(2) << qsizetype(0)
+                                 << QByteArray("abc");
     }
     void removeIsClippedToTheString() {
         QFETCH(QByteArray, source);

@@ -44,8 +44,8 @@ struct ProgramDirectory {
         ini.write("[BaseStation]\r\nCOMPort=1\r\n[Bank1]\r\nName=ATM 1\r\nPhone=79160000001\r\n");
         ini.close();
         modem.start(QStringLiteral(GSM_SIM_PATH),
-                    {QStringLiteral("--link"), dir.filePath(QStringLiteral("COM1")), QStringLiteral("--received"),
-                     received(), QStringLiteral("--no-stdin")});
+                    {QStringLiteral("--link"), dir.filePath(QStringLiteral("COM1")),
+                     QStringLiteral("--received"), received(), QStringLiteral("--no-stdin")});
         return modem.waitForReadyRead(10000) && modem.readLine().startsWith("READY");
     }
     ~ProgramDirectory() {
@@ -63,7 +63,8 @@ private slots:
         ProgramDirectory program;
         QVERIFY(program.start());
         ScriptedPrompt prompt;
-        TForm1 form1(program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
+        TForm1 form1(program.path(), prompt,
+                     std::make_unique<serial::SerialPortLink>(program.path()),
                      std::make_unique<modem::QtEventPump>());
         TForm2 form2;
         TForm3 form3;
@@ -73,7 +74,8 @@ private slots:
         TForm7 form7;
         TForm8 form8;
         TForm9 form9;
-        form1.attachWindows({&form1, &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
+        form1.attachWindows(
+            {&form1, &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
         form1.FormShow();
         QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
         QVERIFY(form1.timer1().isActive());
@@ -100,7 +102,8 @@ private slots:
         ProgramDirectory program;
         QVERIFY(program.start());
         // The station's files lie beside its executable, so it runs from a copy.
-        QVERIFY(QFile::copy(QStringLiteral(VARTEL_PATH), program.path() + QStringLiteral("vartel")));
+        QVERIFY(
+            QFile::copy(QStringLiteral(VARTEL_PATH), program.path() + QStringLiteral("vartel")));
         QProcess station;
         station.start(program.path() + QStringLiteral("vartel"), {});
         QVERIFY(station.waitForStarted());

@@ -1,8 +1,8 @@
 #include "FakeModemLink.h"
 #include "ScriptedPrompt.h"
 #include "ScriptedPump.h"
-#include "objects/ObjectRows.h"
 #include "main/TextList.h"
+#include "objects/ObjectRows.h"
 #include "text/Cp1251.h"
 #include "widgets/LedIndicator.h"
 #include "widgets/LineIndicators.h"
@@ -19,8 +19,8 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 using namespace tirvon;
 using namespace tirvon::station;
@@ -48,19 +48,26 @@ struct Station {
         if (!ini.isNull() && f.open(QIODevice::WriteOnly))
             f.write(ini);
         f.close();
-        form1 = std::make_unique<TForm1>(dir.path() + '/', prompt, std::unique_ptr<FakeModemLink>(link),
-                                         std::unique_ptr<ScriptedPump>(pump));
-        form1->attachWindows({form1.get(), &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
+        form1 =
+            std::make_unique<TForm1>(dir.path() + '/', prompt, std::unique_ptr<FakeModemLink>(link),
+                                     std::unique_ptr<ScriptedPump>(pump));
+        form1->attachWindows(
+            {form1.get(), &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
     }
     Ui::TForm1& ui() { return form1->ui(); }
     QString panel(StatusPanels::Panel p) { return form1->statusPanels().text(p); }
 };
 
 const QByteArray sampleIni = "[BaseStation]\r\nCOMPort=1\r\n"
-                             "[Bank99]\r\nName=Last\r\nlArm=" + text::cp("На охране") + "\r\n"
-                             "[Bank3]\r\nName=" + text::cp("Банкомат на Ленина") + "\r\nlARM=" + text::cp("Тревога") + "\r\n"
+                             "[Bank99]\r\nName=Last\r\nlArm=" +
+                             text::cp("На охране") +
+                             "\r\n"
+                             "[Bank3]\r\nName=" +
+                             text::cp("Банкомат на Ленина") + "\r\nlARM=" + text::cp("Тревога") +
+                             "\r\n"
                              "[Bank100]\r\nName=Beyond\r\n"
-                             "[Bank1]\r\nName=First\r\nlArm=" + text::cp("Снят с охраны") + "\r\n";
+                             "[Bank1]\r\nName=First\r\nlArm=" +
+                             text::cp("Снят с охраны") + "\r\n";
 
 } // namespace
 
@@ -87,7 +94,8 @@ private slots:
         s.form1->FormShow();
         QCOMPARE(s.ui().ListView1->topLevelItemCount(), 1);
         QCOMPARE(s.ui().ListView1->topLevelItem(0)->text(0), QStringLiteral("None"));
-        QCOMPARE(s.ui().ListView1->topLevelItem(0)->data(0, StateIconRole).toInt(), int(StateIcon::Disarmed));
+        QCOMPARE(s.ui().ListView1->topLevelItem(0)->data(0, StateIconRole).toInt(),
+                 int(StateIcon::Disarmed));
     }
 
     void theDefaultObjectWordGoesEverywhere() {
@@ -152,7 +160,8 @@ private slots:
         s.pump->then([&s] { s.link->deliver("at+cmgl=all\r\r\nOK\r\n"); });
         s.form1->Timer1Timer();
         QCOMPARE(s.link->written, QByteArray("at+cmgl=all\r\n"));
-        QCOMPARE(s.panel(StatusPanels::SystemInfo), QStringLiteral("Обработка данных с модема в норме"));
+        QCOMPARE(s.panel(StatusPanels::SystemInfo),
+                 QStringLiteral("Обработка данных с модема в норме"));
         QCOMPARE(s.form9.ui().Memo->toPlainText(), QStringLiteral("Memo\nat+cmgl=all\n\nOK\n"));
     }
 
@@ -184,10 +193,12 @@ private slots:
         auto& exchange = s.form1->exchange();
         QStatusBar* bar = s.ui().StatusBar1;
         const auto isRedBold = [bar] {
-            return bar->font().bold() && bar->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
+            return bar->font().bold() &&
+                   bar->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
         };
         const auto isBlackRegular = [bar] {
-            return !bar->font().bold() && bar->palette().color(QPalette::WindowText) == QColor(0, 0, 0);
+            return !bar->font().bold() &&
+                   bar->palette().color(QPalette::WindowText) == QColor(0, 0, 0);
         };
         const QString error = QStringLiteral("Ошибка обработки данных с модема.");
 
@@ -203,7 +214,8 @@ private slots:
 
         s.pump->then([&s] { s.link->deliver("AT\r\r\nOK\r\n"); });
         exchange.sendCommand("AT");
-        QCOMPARE(s.panel(StatusPanels::SystemInfo), QStringLiteral("Обработка данных с модема в норме"));
+        QCOMPARE(s.panel(StatusPanels::SystemInfo),
+                 QStringLiteral("Обработка данных с модема в норме"));
         QVERIFY(isBlackRegular());
         for (int i = 0; i < 11; ++i)
             s.pump->then([&exchange] { exchange.onWatchdogTick(); });
@@ -230,7 +242,8 @@ private slots:
         s.form1->FormShow();
         s.form1->N32Click();
         QCOMPARE(s.prompt.messages,
-                 QStringList{QStringLiteral("Колличество объектов на текущий момент: 3\r\nТекущий пользователь: Пользователь\r\n")});
+                 QStringList{QStringLiteral("Колличество объектов на текущий момент: 3\r\nТекущий "
+                                            "пользователь: Пользователь\r\n")});
     }
 
     void cancellingTheClosingQuestionKeepsEverythingRunning() {
@@ -240,7 +253,8 @@ private slots:
         s.form1->show();
         s.prompt.answers = {false};
         s.form1->N11Click();
-        QCOMPARE(s.prompt.questions, QStringList{QStringLiteral("Вы уверены что хотите закрыть программу мониторинга?")});
+        QCOMPARE(s.prompt.questions, QStringList{QStringLiteral(
+                                         "Вы уверены что хотите закрыть программу мониторинга?")});
         QVERIFY(s.form1->isVisible());
         QVERIFY(s.form1->timer1().isActive());
         QVERIFY(s.link->isOpen());
@@ -294,6 +308,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!s.ui().ComLed6->isOn(), 2000);
     }
 
+    void theRingLightOpensTheReportsOnlyWithShiftCtrlAndAlt() {
+        Station s(sampleIni);
+        QTest::mouseRelease(s.ui().ComLed4, Qt::LeftButton,
+                            Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(!s.form5.isVisible());
+        QTest::mouseRelease(s.ui().ComLed4, Qt::LeftButton,
+                            Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        QVERIFY(s.form5.isVisible());
+    }
+
     void menusCarryTheirShortcutsAndRadioGroups() {
         Station s(sampleIni);
         QCOMPARE(s.ui().N17->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -309,7 +333,8 @@ private slots:
         QStringList tags;
         for (QAction* a : popup)
             tags << (a->isSeparator() ? QStringLiteral("-") : a->property("tag").toString());
-        QCOMPARE(tags, QStringList({"201", "-", "202", "203", "-", "204", "205", "206", "-", "207"}));
+        QCOMPARE(tags,
+                 QStringList({"201", "-", "202", "203", "-", "204", "205", "206", "-", "207"}));
     }
 };
 

@@ -46,9 +46,10 @@ private slots:
         run(cycle, work, 1, 25);
         QCOMPARE(work.log, QStringList({"5:at+cmgl=all", "10:at+cmgl=all", "10:at+csq",
                                         "15:at+cmgl=all", "25:at+cmgl=all"}));
-        QCOMPARE(work.replies, QList<QByteArray>({"cmgl reply to at+cmgl=all", "cmgl reply to at+cmgl=all",
-                                                  "csq reply to at+csq", "cmgl reply to at+cmgl=all",
-                                                  "cmgl reply to at+cmgl=all"}));
+        QCOMPARE(work.replies,
+                 QList<QByteArray>({"cmgl reply to at+cmgl=all", "cmgl reply to at+cmgl=all",
+                                    "csq reply to at+csq", "cmgl reply to at+cmgl=all",
+                                    "cmgl reply to at+cmgl=all"}));
     }
 
     void tickTwentyOneCountsAsOne() {
@@ -66,8 +67,8 @@ private slots:
         run(cycle, work, 1, 7);
         work.queued = 1;
         run(cycle, work, 8, 20);
-        QCOMPARE(work.log, QStringList({"5:at+cmgl=all", "8:send", "13:at+cmgl=all", "18:at+cmgl=all",
-                                        "18:at+csq"}));
+        QCOMPARE(work.log, QStringList({"5:at+cmgl=all", "8:send", "13:at+cmgl=all",
+                                        "18:at+cmgl=all", "18:at+csq"}));
     }
 
     void noListingWhileMessagesWait() {
