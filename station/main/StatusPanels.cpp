@@ -6,12 +6,12 @@
 namespace tirvon::station {
 
 namespace {
-struct PanelSpec {
+struct PanelLayout {
     const char* text;
     int width;
     bool raised;
 };
-const PanelSpec panelSpecs[StatusPanels::Count] = {
+const PanelLayout panelLayouts[StatusPanels::Count] = {
     {"Модем:", 60, true}, {"Неопределен", 150, false},         {"Порт", 50, true},
     {"", 100, false},     {"Исх. события", 110, true},         {"", 30, false},
     {"", 250, false},     {"Системная информация", 50, false},
@@ -27,11 +27,11 @@ QString StatusPanels::errorText() {
 
 StatusPanels::StatusPanels(QStatusBar& bar) : bar_(bar) {
     for (int i = 0; i < Count; ++i) {
-        const PanelSpec& spec = panelSpecs[i];
-        auto* label = new QLabel(QString::fromUtf8(spec.text), &bar);
+        const PanelLayout& layout = panelLayouts[i];
+        auto* label = new QLabel(QString::fromUtf8(layout.text), &bar);
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
-        label->setMinimumWidth(spec.width);
-        label->setFrameStyle(QFrame::Panel | (spec.raised ? QFrame::Raised : QFrame::Sunken));
+        label->setMinimumWidth(layout.width);
+        label->setFrameStyle(QFrame::Panel | (layout.raised ? QFrame::Raised : QFrame::Sunken));
         // The last panel takes the rest of the bar, as its texts are long.
         bar.addWidget(label, i == Count - 1 ? 1 : 0);
         labels_.append(label);

@@ -4,15 +4,7 @@
 #include "ScriptedPrompt.h"
 #include "modem/EventPump.h"
 #include "serial/SerialPortLink.h"
-#include "windows/TForm1.h"
-#include "windows/TForm2.h"
-#include "windows/TForm3.h"
-#include "windows/TForm4.h"
-#include "windows/TForm5.h"
-#include "windows/TForm6.h"
-#include "windows/TForm7.h"
-#include "windows/TForm8.h"
-#include "windows/TForm9.h"
+#include "windows/StationWindowSet.h"
 
 #include <QFile>
 #include <QProcess>
@@ -63,19 +55,10 @@ private slots:
         ProgramDirectory program;
         QVERIFY(program.start());
         ScriptedPrompt prompt;
-        TForm1 form1(program.path(), prompt,
-                     std::make_unique<serial::SerialPortLink>(program.path()),
-                     std::make_unique<modem::QtEventPump>());
-        TForm2 form2;
-        TForm3 form3;
-        TForm4 form4;
-        TForm5 form5;
-        TForm6 form6;
-        TForm7 form7;
-        TForm8 form8;
-        TForm9 form9;
-        form1.attachWindows(
-            {&form1, &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
+        StationWindowSet windows(std::make_unique<TForm1>(
+            program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
+            std::make_unique<modem::QtEventPump>()));
+        TForm1& form1 = windows.form1();
         form1.FormShow();
         QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
         QVERIFY(form1.timer1().isActive());
@@ -95,7 +78,7 @@ private slots:
         QCOMPARE(form1.statusPanels().text(StatusPanels::SystemInfo),
                  QStringLiteral("Обработка данных с модема в норме"));
         QCOMPARE(form1.statusPanels().text(StatusPanels::PortName), QStringLiteral("COM1"));
-        QVERIFY(form9.ui().Memo->toPlainText().contains(QStringLiteral("+CSQ: 17,99")));
+        QVERIFY(windows.form9().ui().Memo->toPlainText().contains(QStringLiteral("+CSQ: 17,99")));
     }
 
     void theProgramStartsPollingOnItsOwn() {

@@ -6,15 +6,7 @@
 #include "text/Cp1251.h"
 #include "widgets/LedIndicator.h"
 #include "widgets/LineIndicators.h"
-#include "windows/TForm1.h"
-#include "windows/TForm2.h"
-#include "windows/TForm3.h"
-#include "windows/TForm4.h"
-#include "windows/TForm5.h"
-#include "windows/TForm6.h"
-#include "windows/TForm7.h"
-#include "windows/TForm8.h"
-#include "windows/TForm9.h"
+#include "windows/StationWindowSet.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -33,26 +25,23 @@ struct Station {
     ScriptedPrompt prompt;
     FakeModemLink* link = new FakeModemLink;
     ScriptedPump* pump = new ScriptedPump;
-    std::unique_ptr<TForm1> form1;
-    TForm2 form2;
-    TForm3 form3;
-    TForm4 form4;
-    TForm5 form5;
-    TForm6 form6;
-    TForm7 form7;
-    TForm8 form8;
-    TForm9 form9;
+    std::unique_ptr<StationWindowSet> windows;
+    TForm1* form1 = nullptr;
+    TForm2& form2() { return windows->form2(); }
+    TForm4& form4() { return windows->form4(); }
+    TForm5& form5() { return windows->form5(); }
+    TForm8& form8() { return windows->form8(); }
+    TForm9& form9() { return windows->form9(); }
 
     explicit Station(const QByteArray& ini) {
         QFile f(dir.filePath(QStringLiteral("Vave_vev.ini")));
         if (!ini.isNull() && f.open(QIODevice::WriteOnly))
             f.write(ini);
         f.close();
-        form1 =
+        windows = std::make_unique<StationWindowSet>(
             std::make_unique<TForm1>(dir.path() + '/', prompt, std::unique_ptr<FakeModemLink>(link),
-                                     std::unique_ptr<ScriptedPump>(pump));
-        form1->attachWindows(
-            {form1.get(), &form2, &form3, &form4, &form5, &form6, &form7, &form8, &form9});
+                                     std::unique_ptr<ScriptedPump>(pump)));
+        form1 = &windows->form1();
     }
     Ui::TForm1& ui() { return form1->ui(); }
     QString panel(StatusPanels::Panel p) { return form1->statusPanels().text(p); }
@@ -110,11 +99,11 @@ private slots:
         // The appended letter is the Latin a.
         QCOMPARE(s.ui().Label10->text(), QStringLiteral("Наименование Объект78") + QChar(0x61));
         QCOMPARE(s.ui().N41->text(), word);
-        QCOMPARE(s.form2.ui().GroupBox4->title(), QStringLiteral("Описание Объект78a"));
-        QCOMPARE(s.form2.ui().Label1->text(), QStringLiteral("Имя Объект78a"));
-        QCOMPARE(s.form5.ui().GroupBox1->title(), word);
-        QCOMPARE(s.form5.ui().DBGrid1->horizontalHeaderItem(1)->text(), word);
-        QCOMPARE(s.form8.ui().QRLabel2->text(), word);
+        QCOMPARE(s.form2().ui().GroupBox4->title(), QStringLiteral("Описание Объект78a"));
+        QCOMPARE(s.form2().ui().Label1->text(), QStringLiteral("Имя Объект78a"));
+        QCOMPARE(s.form5().ui().GroupBox1->title(), word);
+        QCOMPARE(s.form5().ui().DBGrid1->horizontalHeaderItem(1)->text(), word);
+        QCOMPARE(s.form8().ui().QRLabel2->text(), word);
         QCOMPARE(s.ui().ListView1->topLevelItemCount(), 0);
     }
 
@@ -142,7 +131,7 @@ private slots:
     void aPortThatCannotBeOpenedEndsTheProgram() {
         Station s("[BaseStation]\r\nCOMPort=3\r\n");
         s.link->refuseOpen = true;
-        QSignalSpy ended(s.form1.get(), &TForm1::programEnded);
+        QSignalSpy ended(s.form1, &TForm1::programEnded);
         s.form1->FormShow();
         QCOMPARE(s.prompt.messages, QStringList{QStringLiteral("Невозможно открыть порт COM3!")});
         QCOMPARE(ended.size(), 1);
@@ -162,7 +151,7 @@ private slots:
         QCOMPARE(s.link->written, QByteArray("at+cmgl=all\r\n"));
         QCOMPARE(s.panel(StatusPanels::SystemInfo),
                  QStringLiteral("Обработка данных с модема в норме"));
-        QCOMPARE(s.form9.ui().Memo->toPlainText(), QStringLiteral("Memo\nat+cmgl=all\n\nOK\n"));
+        QCOMPARE(s.form9().ui().Memo->toPlainText(), QStringLiteral("Memo\nat+cmgl=all\n\nOK\n"));
     }
 
     void aTickWhileTheModemWorksIsSkipped() {
@@ -226,15 +215,15 @@ private slots:
 
     void theExchangeMonitorKeepsTheNewestLinesOnly() {
         Station s(sampleIni);
-        QCOMPARE(s.form9.ui().Memo->toPlainText(), QStringLiteral("Memo"));
+        QCOMPARE(s.form9().ui().Memo->toPlainText(), QStringLiteral("Memo"));
         for (int i = 0; i < 3000; ++i)
-            s.form9.appendEntry("line " + QByteArray::number(i) + "\r\nnext\r");
-        const QStringList lines = s.form9.ui().Memo->toPlainText().split('\n');
+            s.form9().appendEntry("line " + QByteArray::number(i) + "\r\nnext\r");
+        const QStringList lines = s.form9().ui().Memo->toPlainText().split('\n');
         QCOMPARE(lines.size(), TForm9::MaxLines);
         QCOMPARE(lines.last(), QString());
         QCOMPARE(lines[lines.size() - 3], QStringLiteral("line 2999"));
-        s.form9.appendEntry(text::cp("Тест"));
-        QCOMPARE(s.form9.ui().Memo->document()->lastBlock().text(), QStringLiteral("Тест"));
+        s.form9().appendEntry(text::cp("Тест"));
+        QCOMPARE(s.form9().ui().Memo->document()->lastBlock().text(), QStringLiteral("Тест"));
     }
 
     void monitoringStateNamesTheObjectCountAndTheOperator() {
@@ -249,7 +238,7 @@ private slots:
     void cancellingTheClosingQuestionKeepsEverythingRunning() {
         Station s(sampleIni);
         s.form1->FormShow();
-        QSignalSpy ended(s.form1.get(), &TForm1::programEnded);
+        QSignalSpy ended(s.form1, &TForm1::programEnded);
         s.form1->show();
         s.prompt.answers = {false};
         s.form1->N11Click();
@@ -286,11 +275,12 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(text::cp("Первая") + "\r\n\r\n" + text::cp("Вторая") + "\r\n");
         f.close();
-        QVERIFY(s.form4.showList(QStringLiteral("Память тревог"), f.fileName()));
-        QCOMPARE(s.form4.windowTitle(), QStringLiteral("Память тревог"));
-        QCOMPARE(s.form4.ui().Memo1->toPlainText(), QStringLiteral("Первая\nВторая"));
-        QVERIFY(!s.form4.showList(QStringLiteral("x"), s.dir.filePath(QStringLiteral("none.txt"))));
-        QCOMPARE(s.form4.windowTitle(), QStringLiteral("Память тревог"));
+        QVERIFY(s.form4().showList(QStringLiteral("Память тревог"), f.fileName()));
+        QCOMPARE(s.form4().windowTitle(), QStringLiteral("Память тревог"));
+        QCOMPARE(s.form4().ui().Memo1->toPlainText(), QStringLiteral("Первая\nВторая"));
+        QVERIFY(
+            !s.form4().showList(QStringLiteral("x"), s.dir.filePath(QStringLiteral("none.txt"))));
+        QCOMPARE(s.form4().windowTitle(), QStringLiteral("Память тревог"));
     }
 
     void theLedsFollowTheLine() {
@@ -312,10 +302,10 @@ private slots:
         Station s(sampleIni);
         QTest::mouseRelease(s.ui().ComLed4, Qt::LeftButton,
                             Qt::ShiftModifier | Qt::ControlModifier);
-        QVERIFY(!s.form5.isVisible());
+        QVERIFY(!s.form5().isVisible());
         QTest::mouseRelease(s.ui().ComLed4, Qt::LeftButton,
                             Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-        QVERIFY(s.form5.isVisible());
+        QVERIFY(s.form5().isVisible());
     }
 
     void menusCarryTheirShortcutsAndRadioGroups() {
