@@ -1,6 +1,6 @@
 # Debian packages of the suite, and their installation when missing.
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libshp-dev)
-TEST_PACKAGES=(python3-dbfread)
+TEST_PACKAGES=(python3-dbfread xvfb xdotool)
 
 install_packages() {
     local missing=() p

@@ -1,37 +1,37 @@
 #include "windows/TForm1.h"
 
 #include "config/Schema.h"
+#include "log/AliasStore.h"
+#include "login/Login.h"
 #include "main/TextList.h"
+#include "objects/ObjectRegistry.h"
 #include "objects/ObjectRows.h"
+#include "startup/SignalQuality.h"
 #include "startup/StationSettings.h"
 #include "text/Cp1251.h"
 #include "widgets/LedIndicator.h"
 #include "widgets/LineIndicators.h"
 #include "widgets/Placement.h"
 #include "windows/TForm2.h"
+#include "windows/TForm3.h"
 #include "windows/TForm5.h"
+#include "windows/TForm7.h"
 #include "windows/TForm8.h"
 #include "windows/TForm9.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenu>
-#include <QStandardItemModel>
 
 namespace tirvon::station {
 
 namespace {
 
-// Columns of the log grid: field, title, width (0: fills the rest).
-struct LogColumn {
-    const char* title;
-    int width;
-};
-const LogColumn logColumns[] = {
-    {"Дата", 80},   {"Банкомат", 250}, {"Время прихода", 113}, {"Время отправки", 115},
-    {"Событие", 0},
-};
-constexpr int LogBankColumn = 1;
+// Widths of the log grid's columns DATE, BANK, TIME, TIMEO; MAIL fills the rest.
+constexpr int logColumnWidths[] = {80, 250, 113, 115};
+
+const QString conversionError = QStringLiteral("'%1' is not a valid integer value");
 
 } // namespace
 
@@ -40,7 +40,8 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
                QWidget* parent)
     : QMainWindow(parent), programDirectory_(std::move(programDirectory)),
       iniFile_(programDirectory_ + QString::fromLatin1(config::FileName)), prompt_(prompt),
-      link_(std::move(link)), pump_(std::move(pump)) {
+      link_(std::move(link)), pump_(std::move(pump)),
+      aliasStorePath_(log::AliasStore::defaultPath()) {
     ui_.setupUi(this);
     exchange_ = std::make_unique<modem::ModemExchange>(
         *link_, static_cast<modem::ExchangeView&>(*this), *pump_, this);
@@ -67,16 +68,6 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     ui_.ListView2->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     ui_.ListView2->setColumnWidth(2, 106);
 
-    // The log grid shows its columns before the log table is bound to it.
-    auto* logModel = new QStandardItemModel(0, int(std::size(logColumns)), ui_.DBGrid1);
-    for (int i = 0; i < int(std::size(logColumns)); ++i)
-        logModel->setHeaderData(i, Qt::Horizontal, QString::fromUtf8(logColumns[i].title));
-    ui_.DBGrid1->setModel(logModel);
-    for (int i = 0; i < int(std::size(logColumns)); ++i) {
-        if (logColumns[i].width > 0)
-            ui_.DBGrid1->setColumnWidth(i, logColumns[i].width);
-    }
-
     buildPopupMenu();
 
     timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -91,6 +82,12 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
             windows_.form5->show();
     });
     connect(ui_.N11, &QAction::triggered, this, &TForm1::N11Click);
+    connect(ui_.N9, &QAction::triggered, this, &TForm1::N9Click);
+    connect(ui_.N12, &QAction::triggered, this, &TForm1::N12Click);
+    connect(ui_.N16, &QAction::triggered, this, &TForm1::N16Click);
+    connect(ui_.N8, &QAction::triggered, this, &TForm1::N8Click);
+    connect(ui_.BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(ui_.ListView1, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView1DblClick);
     connect(ui_.N15, &QAction::triggered, this, &TForm1::N15Click);
     connect(ui_.N32, &QAction::triggered, this, &TForm1::N32Click);
 }
@@ -100,6 +97,20 @@ TForm1::~TForm1() = default;
 void TForm1::attachWindows(const StationWindows& windows) {
     windows_ = windows;
     windows_.form1 = this;
+    objectView_ = std::make_unique<ObjectView>(*ui_.ListView1, *windows_.form2, sounds_, iniFile_);
+    eventLog_ = std::make_unique<EventLog>(*objectView_, [this] { return operatorBytes(); });
+    ui_.DBGrid1->setModel(&eventLog_->model());
+    for (int i = 0; i < int(std::size(logColumnWidths)); ++i)
+        ui_.DBGrid1->setColumnWidth(i, logColumnWidths[i]);
+    // The newest record stays in view.
+    connect(&eventLog_->model(), &QAbstractItemModel::rowsInserted, ui_.DBGrid1,
+            &QAbstractItemView::scrollToBottom);
+    connect(windows_.form3, &TForm3::loginRequested, this, &TForm1::onLoginRequested);
+    connect(windows_.form3, &TForm3::cancelRequested, this, &TForm1::close);
+}
+
+QByteArray TForm1::operatorBytes() const {
+    return text::fromUnicode(currentOperator_);
 }
 
 void TForm1::buildPopupMenu() {
@@ -115,6 +126,8 @@ void TForm1::buildPopupMenu() {
     popupMenu1_->addAction(ui_.N38);
     popupMenu1_->addSeparator();
     popupMenu1_->addAction(ui_.N40);
+    connect(popupMenu1_, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
+    connect(popupMenu1_, &QMenu::triggered, this, &TForm1::N5Click);
     connect(ui_.ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         popupMenu1_->popup(ui_.ListView1->viewport()->mapToGlobal(at));
     });
@@ -134,17 +147,105 @@ void TForm1::FormShow() {
     const StationSettings settings(iniFile_);
     applyObjectWord(settings.objectWord());
     ui_.GroupBox1->hide();
-    fillObjectList();
+    objectView_->fill();
     exchange_->reset();
     polling_.reset();
 
-    // The modem is opened here until the modem initialisation window takes over.
-    if (!openPort())
+    showLogin();
+    if (ending_)
+        return;
+    windows_.form7->setWork([this] { runModemStartup(); });
+    modalRunner_(*windows_.form7);
+    if (ending_)
         return;
     panels_->setText(StatusPanels::PortName, text::toUnicode(settings.portName()));
     if (currentOperator_.isEmpty())
         currentOperator_ = QStringLiteral("Пользователь");
+    sounds_.clear();
+    openLog();
     timer1_.start();
+}
+
+void TForm1::openLog() {
+    try {
+        eventLog_->open();
+    } catch (const log::LogError& e) {
+        prompt_.inform(e.message());
+    }
+}
+
+QString TForm1::aliasFolder() const {
+    return log::AliasStore(aliasStorePath_).folder(log::LogAlias);
+}
+
+void TForm1::showLogin() {
+    const QByteArray base = iniFile_.readString(config::BaseStation, config::key::BASE, "None");
+    const bool ready = log::AliasStore(aliasStorePath_).exists(log::LogAlias) && base != "None";
+    if (ready) {
+        const QString path = log::tablePath(aliasFolder(), text::toUnicode(base));
+        // The open log keeps its table until the next start.
+        if (!eventLog_->isOpen())
+            eventLog_->bind(path);
+        else if (path != eventLog_->boundPath())
+            prompt_.inform(QStringLiteral("Cannot perform this operation on an open dataset"));
+    } else {
+        prompt_.inform(
+            QStringLiteral("Алиас лог базы не найден, создайте в конфигураторе новую базу"));
+    }
+    windows_.form3->prepare(accountNames(iniFile_), ready);
+    modalRunner_(*windows_.form3);
+}
+
+void TForm1::onLoginRequested(const QByteArray& name, const QByteArray& password) {
+    const LoginCheck check = checkLogin(iniFile_, name, password);
+    for (int i = 0; i < check.refusals; ++i)
+        prompt_.inform(QStringLiteral("Пользователь не зарегистрирован!"));
+    if (!check.loggedIn)
+        return;
+    currentOperator_ = text::toUnicode(check.operatorName);
+    panels_->setText(StatusPanels::Operator,
+                     QStringLiteral("Текущий администратор: ") + currentOperator_);
+    windows_.form3->accept();
+}
+
+void TForm1::runModemStartup() {
+    const StationSettings settings(iniFile_);
+    ModemStartup startup(*exchange_, *link_, settings, *this);
+    ModemStartup::Result result = ModemStartup::Result::Ready;
+    try {
+        result = startup.run();
+    } catch (const std::exception& e) {
+        // A failure after the port was opened ends the initialisation; the
+        // station monitors with what it has.
+        prompt_.inform(QString::fromLocal8Bit(e.what()));
+    }
+    if (result != ModemStartup::Result::Ready)
+        endProgram(1);
+}
+
+void TForm1::setGauge(int percent) {
+    windows_.form7->setGauge(percent);
+}
+void TForm1::setResultLine(const QString& text) {
+    windows_.form7->setResultLine(text);
+}
+void TForm1::setModemName(const QString& text) {
+    panels_->setText(StatusPanels::ModemName, text);
+}
+QString TForm1::modemName() const {
+    return panels_->text(StatusPanels::ModemName);
+}
+
+void TForm1::csq(const QByteArray& reply) {
+    const SignalQualityReading reading = readSignalQuality(reply);
+    if (reading.kind == SignalQualityReading::Kind::Position) {
+        ui_.ProgressBar1->setValue(reading.barPosition);
+    } else if (reading.kind == SignalQualityReading::Kind::Unreadable && !conversionErrorShown_) {
+        // One box at a time, however often the modem answers this way.
+        conversionErrorShown_ = true;
+        prompt_.inform(conversionError.arg(text::toUnicode(reading.text)));
+        conversionErrorShown_ = false;
+    }
 }
 
 void TForm1::applyObjectWord(const QByteArray& word) {
@@ -153,7 +254,7 @@ void TForm1::applyObjectWord(const QByteArray& word) {
     ui_.N2->setTitle(objectWord_);
     ui_.ListView1->headerItem()->setText(0, objectWord_);
     ui_.ListView2->headerItem()->setText(0, objectWord_);
-    ui_.DBGrid1->model()->setHeaderData(LogBankColumn, Qt::Horizontal, objectWord_);
+    eventLog_->model().setBankTitle(objectWord_);
     ui_.Label9->setText(objectWord_);
     ui_.Label10->setText(QStringLiteral("Наименование ") + of);
     ui_.N41->setText(objectWord_);
@@ -165,30 +266,22 @@ void TForm1::applyObjectWord(const QByteArray& word) {
         windows_.form8->setObjectWord(objectWord_);
 }
 
-void TForm1::fillObjectList() {
-    ui_.ListView1->clear();
-    for (const ObjectRow& row : loadObjectRows(iniFile_)) {
-        auto* item = new QTreeWidgetItem(ui_.ListView1, {text::toUnicode(row.name), QString()});
-        item->setIcon(0, stateIcon(row.icon));
-        item->setData(0, StateIconRole, int(row.icon));
-    }
-}
-
-bool TForm1::openPort() {
-    const QString port = text::toUnicode(StationSettings(iniFile_).portName());
-    if (link_->open(port))
-        return true;
-    prompt_.inform(QStringLiteral("Невозможно открыть порт ") + port + QLatin1Char('!'));
-    endProgram(1);
-    return false;
-}
-
 void TForm1::endProgram(int exitCode) {
     ending_ = true;
     timer1_.stop();
     exchange_->watchdogTimer().stop();
     link_->close();
+    eventLog_->close();
+    closeModalWindows();
     emit programEnded(exitCode);
+}
+
+void TForm1::closeModalWindows() {
+    for (QDialog* dialog :
+         {static_cast<QDialog*>(windows_.form3), static_cast<QDialog*>(windows_.form7)}) {
+        if (dialog && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    }
 }
 
 void TForm1::Timer1Timer() {
@@ -199,6 +292,8 @@ void TForm1::Timer1Timer() {
     } catch (const ini::IniWriteError& e) {
         prompt_.inform(e.message());
     } catch (const TextListError& e) {
+        prompt_.inform(e.message());
+    } catch (const log::LogError& e) {
         prompt_.inform(e.message());
     }
 }
@@ -214,7 +309,6 @@ bool TForm1::hasQueuedMessage() const {
 }
 void TForm1::sendQueuedMessage() {}
 void TForm1::cmgl(const QByteArray&) {}
-void TForm1::csq(const QByteArray&) {}
 
 void TForm1::exchangeEnded(modem::ExchangeOutcome outcome) {
     panels_->showExchangeOutcome(outcome);
@@ -262,12 +356,95 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    timer1_.stop();
-    exchange_->watchdogTimer().stop();
-    link_->close();
-    ending_ = true;
     event->accept();
-    emit programEnded(0);
+    endProgram(0);
+}
+
+void TForm1::addtables(const QByteArray& stateKey, const QByteArray& value,
+                       const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
+                       const QByteArray& sending, const QByteArray& logText) {
+    eventLog_->addtables(stateKey, value, object, date, arrival, sending, logText);
+}
+
+QByteArray TForm1::search_sect(const QByteArray& name) const {
+    return ObjectRegistry(iniFile_).search_sect(name);
+}
+
+QByteArray TForm1::search_sect_phone(const QByteArray& phone) const {
+    return ObjectRegistry(iniFile_).search_sect_phone(phone);
+}
+
+QString TForm1::archiveName(const QDate& day) {
+    return QStringLiteral("AB_") + day.toString(QStringLiteral("dd_MM_yyyy"));
+}
+
+void TForm1::TbCopy(const QString& tableName) {
+    timer1_.stop();
+    Delay(5000);
+    link_->close();
+    eventLog_->model().setTable(nullptr);
+    try {
+        if (!eventLog_->isOpen())
+            eventLog_->open();
+        log::copyTable(*eventLog_->table(), log::tablePath(aliasFolder(), tableName));
+    } catch (const log::LogError& e) {
+        prompt_.inform(e.message());
+    }
+    // Whatever became of the copy, the station goes back to work.
+    eventLog_->model().setTable(eventLog_->table());
+    const QString port = text::toUnicode(StationSettings(iniFile_).portName());
+    if (!link_->open(port)) {
+        const QString message =
+            QStringLiteral("Невозможно открыть порт ") + port + QLatin1Char('!');
+        panels_->setText(StatusPanels::SystemInfo, message);
+        prompt_.inform(message + QLatin1Char(' ') + link_->errorString());
+        return;
+    }
+    timer1_.start();
+}
+
+void TForm1::N16Click() {
+    TbCopy(archiveName(clock_().date()));
+}
+
+void TForm1::N8Click() {
+    TbCopy(QStringLiteral("statistica"));
+    if (windows_.form5)
+        windows_.form5->show();
+}
+
+void TForm1::N12Click() {
+    QTreeWidgetItem* row = ui_.ListView1->currentItem();
+    if (!row || !row->isSelected())
+        return;
+    objectView_->f2update(ObjectView::objectName(*row));
+    windows_.form2->show();
+}
+
+void TForm1::PopupMenu1Popup() {
+    QTreeWidgetItem* row = ui_.ListView1->currentItem();
+    if (!row || !row->isSelected())
+        return; // the commands act on the object last loaded
+    ui_.N41->setText(row->text(0));
+    objectView_->f2update(ObjectView::objectName(*row));
+}
+
+void TForm1::N5Click(QAction* item) {
+    // Each command presses its button of the control panel, shown or not.
+    static const QHash<int, int> buttonOfItem = {{202, 201}, {203, 202}, {204, 503},
+                                                 {205, 501}, {206, 502}, {207, 500}};
+    const int tag = item->property("tag").toInt();
+    if (tag == 201) {
+        windows_.form2->show();
+        return;
+    }
+    if (QAbstractButton* button = windows_.form2->buttonByTag(buttonOfItem.value(tag, -1)))
+        button->click();
+}
+
+void TForm1::BitBtn1Click() {
+    if (ui_.ListView2->topLevelItemCount() > 0)
+        delete ui_.ListView2->takeTopLevelItem(0);
 }
 
 } // namespace tirvon::station

@@ -3,12 +3,18 @@
 #include "ui_TForm1.h"
 
 #include "ini/IniFile.h"
+#include "log/EventLog.h"
 #include "main/StatusPanels.h"
 #include "modem/ModemExchange.h"
+#include "objects/ObjectView.h"
 #include "polling/PollingCycle.h"
 #include "serial/ModemLink.h"
+#include "sound/SoundRequests.h"
+#include "startup/ModemStartup.h"
 #include "ui/Prompt.h"
 
+#include <QDateTime>
+#include <QDialog>
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
@@ -44,7 +50,10 @@ struct StationWindows {
 // status bar; start-up (FormShow), the polling cycle (Timer1Timer) and the orderly
 // end (FormClose). The modem work itself lives in the exchange and the work
 // areas; this class wires them to the controls.
-class TForm1 : public QMainWindow, private modem::ExchangeView, private PollingWork {
+class TForm1 : public QMainWindow,
+               private modem::ExchangeView,
+               private PollingWork,
+               private ModemStartupView {
     Q_OBJECT
 public:
     TForm1(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
@@ -52,6 +61,13 @@ public:
     ~TForm1() override;
 
     void attachWindows(const StationWindows& windows);
+
+    // How modal windows (login, modem initialisation) are shown: exec() in the
+    // program; tests put their own hand on the window instead.
+    using ModalRunner = std::function<void(QDialog&)>;
+    void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    void setAliasStorePath(const QString& path) { aliasStorePath_ = path; }
 
     Ui::TForm1& ui() { return ui_; }
     StatusPanels& statusPanels() { return *panels_; }
@@ -62,6 +78,10 @@ public:
     const QString& programDirectory() const { return programDirectory_; }
     const QString& currentOperator() const { return currentOperator_; }
     const QString& objectWord() const { return objectWord_; }
+    ObjectView& objectView() { return *objectView_; }
+    EventLog& eventLog() { return *eventLog_; }
+    SoundRequests& sounds() { return sounds_; }
+    ini::IniFile& iniFile() { return iniFile_; }
 
     // Handlers and work routines of the main window.
     void FormShow();
@@ -75,6 +95,26 @@ public:
     void N11Click() { close(); }
     void N15Click();
     void N32Click();
+
+    // Log and objects.
+    void addtables(const QByteArray& stateKey, const QByteArray& value, const QByteArray& object,
+                   const QByteArray& date, const QByteArray& arrival, const QByteArray& sending,
+                   const QByteArray& logText);
+    void f2update(const QByteArray& object) { objectView_->f2update(object); }
+    QByteArray search_sect(const QByteArray& name) const;
+    QByteArray search_sect_phone(const QByteArray& phone) const;
+    void TbCopy(const QString& tableName);
+    void N16Click();
+    void N8Click();
+    void N9Click() { showLogin(); }
+    void N12Click();
+    void ListView1DblClick() { N12Click(); }
+    void PopupMenu1Popup();
+    void N5Click(QAction* item);
+    void BitBtn1Click();
+    void csq(const QByteArray& reply) override;
+
+    static QString archiveName(const QDate& day);
 
 signals:
     // The program must end with this exit status (start-up could not go on, or
@@ -95,13 +135,23 @@ private:
     void sendQueuedMessage() override;
     QByteArray sendCommand(const QByteArray& command) override { return SendCommand(command); }
     void cmgl(const QByteArray& reply) override;
-    void csq(const QByteArray& reply) override;
+    // ModemStartupView
+    void setGauge(int percent) override;
+    void setResultLine(const QString& text) override;
+    void setModemName(const QString& text) override;
+    QString modemName() const override;
+    void inform(const QString& message) override { prompt_.inform(message); }
 
     void buildPopupMenu();
     void applyObjectWord(const QByteArray& word);
-    void fillObjectList();
-    bool openPort();
+    void showLogin();
+    void onLoginRequested(const QByteArray& name, const QByteArray& password);
+    void runModemStartup();
+    void openLog();
     void endProgram(int exitCode);
+    void closeModalWindows();
+    QString aliasFolder() const;
+    QByteArray operatorBytes() const;
 
     Ui::TForm1 ui_;
     QString programDirectory_;
@@ -116,11 +166,22 @@ private:
     PollingCycle polling_{*this};
     QTimer timer1_;
     StationWindows windows_;
+    SoundRequests sounds_;
+    std::unique_ptr<ObjectView> objectView_;
+    std::unique_ptr<EventLog> eventLog_;
+    ModalRunner modalRunner_ = [](QDialog& dialog) {
+        dialog.exec();
+    };
+    std::function<QDateTime()> clock_ = [] {
+        return QDateTime::currentDateTime();
+    };
+    QString aliasStorePath_;
     QString currentOperator_;
     QString objectWord_;
     bool shown_ = false;
     bool ending_ = false;
     bool lineErrorShown_ = false;
+    bool conversionErrorShown_ = false;
 };
 
 } // namespace tirvon::station

@@ -2,6 +2,8 @@
 // windows, serial link and event loop in this process, the polling driven tick
 // by tick; and once the real program, as an operator starts it.
 #include "ScriptedPrompt.h"
+#include "log/AliasStore.h"
+#include "log/LogTable.h"
 #include "modem/EventPump.h"
 #include "serial/SerialPortLink.h"
 #include "windows/StationWindowSet.h"
@@ -21,20 +23,30 @@ QByteArray contentOf(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A program directory with Vave_vev.ini and the simulated modem linked as COM1.
+// A program directory with Vave_vev.ini, an operator account, a log table under
+// the log alias (kept in a configuration folder of its own) and the simulated
+// modem linked as COM1.
 struct ProgramDirectory {
     QTemporaryDir dir;
     QProcess modem;
 
     QString path() const { return dir.path() + '/'; }
     QString received() const { return dir.filePath(QStringLiteral("received.bin")); }
+    QString configHome() const { return dir.filePath(QStringLiteral("config")); }
+    QString aliasStore() const { return configHome() + QStringLiteral("/tirvon/aliases.ini"); }
 
     bool start() {
         QFile ini(dir.filePath(QStringLiteral("Vave_vev.ini")));
         if (!ini.open(QIODevice::WriteOnly))
             return false;
-        ini.write("[BaseStation]\r\nCOMPort=1\r\n[Bank1]\r\nName=ATM 1\r\nPhone=79160000001\r\n");
+        ini.write("[BaseStation]\r\nCOMPort=1\r\nInit1=AT+CMGF=1\r\nInit2=AT+CPMS=\"ME\",\"ME\","
+                  "\"MT\"\r\n"
+                  "Init3=AT+CSNS=0\r\nInit4=AT+CLIP=1\r\n"
+                  "USER1=op::pw:::\r\nBASE=log.dbf\r\n"
+                  "[Bank1]\r\nName=ATM 1\r\nPhone=79160000001\r\n");
         ini.close();
+        log::AliasStore(aliasStore()).add(log::LogAlias, path());
+        log::LogTable::create(dir.filePath(QStringLiteral("log.dbf")));
         modem.start(QStringLiteral(GSM_SIM_PATH),
                     {QStringLiteral("--link"), dir.filePath(QStringLiteral("COM1")),
                      QStringLiteral("--received"), received(), QStringLiteral("--no-stdin")});
@@ -43,6 +55,54 @@ struct ProgramDirectory {
     ~ProgramDirectory() {
         modem.terminate();
         modem.waitForFinished(5000);
+    }
+};
+
+// The real event loop, with the station's fixed pauses (Delay) passed at once.
+class QuickDelayPump : public modem::QtEventPump {
+public:
+    void waitUntil(qint64 deadlineMs) override {
+        processPending();
+        skipped_ += qMax<qint64>(0, deadlineMs - nowMs());
+    }
+    qint64 nowMs() const override { return modem::QtEventPump::nowMs() + skipped_; }
+
+private:
+    qint64 skipped_ = 0;
+};
+
+// A display of its own for the real program, and the keys an operator types.
+struct TestDisplay {
+    QProcess server;
+    QString name;
+
+    bool start() {
+        server.start(QStringLiteral("Xvfb"),
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!server.waitForReadyRead(10000))
+            return false;
+        name = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
+        return name.size() > 1;
+    }
+    // Runs xdotool with the arguments; its output, or nothing after the time-out.
+    QByteArray xdotool(const QStringList& arguments, int timeoutMs = 15000) {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), name);
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral("xdotool"), arguments);
+        if (!tool.waitForFinished(timeoutMs)) {
+            tool.kill();
+            tool.waitForFinished();
+            return {};
+        }
+        return tool.readAllStandardOutput().trimmed();
+    }
+    ~TestDisplay() {
+        server.terminate();
+        server.waitForFinished(5000);
     }
 };
 
@@ -59,8 +119,28 @@ private slots:
             program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
             std::make_unique<modem::QtEventPump>()));
         TForm1& form1 = windows.form1();
+        form1.setAliasStorePath(program.aliasStore());
+        // The operator logs in through the login window's own controls; the
+        // modem initialisation runs without its modal loop.
+        form1.setModalRunner([&windows](QDialog& dialog) {
+            if (&dialog == &windows.form3()) {
+                windows.form3().ui().ComboBox1->setCurrentIndex(0);
+                QTest::keyClicks(windows.form3().ui().Edit1, QStringLiteral("pw"));
+                windows.form3().ui().SpeedButton1->click();
+            } else {
+                windows.form7().Timer1Timer();
+            }
+        });
         form1.FormShow();
         QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+        QCOMPARE(form1.currentOperator(), QStringLiteral("op"));
+        QCOMPARE(form1.statusPanels().text(StatusPanels::ModemName),
+                 QStringLiteral("GSMSIM-VIRTUAL-1"));
+        QCOMPARE(
+            contentOf(program.received()),
+            QByteArray("ATZ\r\nATE1\r\nAT+CMGF=1\r\nAT+CPMS=\"ME\",\"ME\",\"MT\"\r\nAT+CSNS=0\r\n"
+                       "AT+CLIP=1\r\nAT+CGMI\r\nAT+CGMM\r\nat+csq\r\n"));
+        const qsizetype startUp = contentOf(program.received()).size();
         QVERIFY(form1.timer1().isActive());
         form1.timer1().stop(); // the test gives the ticks
 
@@ -73,7 +153,7 @@ private slots:
                 expected += list;
             if (tick == 10)
                 expected += csq;
-            QCOMPARE(contentOf(program.received()), expected);
+            QCOMPARE(contentOf(program.received()).mid(startUp), expected);
         }
         QCOMPARE(form1.statusPanels().text(StatusPanels::SystemInfo),
                  QStringLiteral("Обработка данных с модема в норме"));
@@ -81,18 +161,40 @@ private slots:
         QVERIFY(windows.form9().ui().Memo->toPlainText().contains(QStringLiteral("+CSQ: 17,99")));
     }
 
-    void theProgramStartsPollingOnItsOwn() {
+    void theProgramLogsInAndStartsPollingOnItsOwn() {
         ProgramDirectory program;
         QVERIFY(program.start());
         // The station's files lie beside its executable, so it runs from a copy.
         QVERIFY(
             QFile::copy(QStringLiteral(VARTEL_PATH), program.path() + QStringLiteral("vartel")));
+        TestDisplay display;
+        QVERIFY(display.start());
         QProcess station;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display.name);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), program.configHome());
+        station.setProcessEnvironment(env);
         station.start(program.path() + QStringLiteral("vartel"), {});
         QVERIFY(station.waitForStarted());
-        // The first listing comes at the fifth tick of the one-second timer.
-        QTRY_VERIFY_WITH_TIMEOUT(contentOf(program.received()).contains("at+cmgl=all\r\n"), 20000);
-        QCOMPARE(contentOf(program.received()), QByteArray("at+cmgl=all\r\n"));
+
+        // The operator picks the account from the list, types the password, presses Enter.
+        const QByteArray login = display.xdotool(
+            {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
+             QStringLiteral("Авторизация администратора")});
+        QVERIFY2(!login.isEmpty(), "the login window did not appear");
+        const QString window = QString::fromLatin1(login.split('\n').first());
+        display.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        display.xdotool(
+            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Down")});
+        display.xdotool(
+            {QStringLiteral("type"), QStringLiteral("--window"), window, QStringLiteral("pw")});
+        display.xdotool(
+            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Return")});
+
+        // Modem start-up, then the first listing at the fifth tick of the polling.
+        QTRY_VERIFY_WITH_TIMEOUT(contentOf(program.received()).contains("at+cmgl=all\r\n"), 30000);
+        QVERIFY(contentOf(program.received()).startsWith("ATZ\r\nATE1\r\nAT+CMGF=1\r\n"));
         station.terminate();
         QVERIFY(station.waitForFinished(5000));
     }

@@ -1,6 +1,4 @@
-#include "FakeModemLink.h"
-#include "ScriptedPrompt.h"
-#include "ScriptedPump.h"
+#include "StationFixture.h"
 #include "main/TextList.h"
 #include "objects/ObjectRows.h"
 #include "text/Cp1251.h"
@@ -16,49 +14,6 @@
 
 using namespace tirvon;
 using namespace tirvon::station;
-
-namespace {
-
-// The station's windows on a program directory of their own, with a fake modem.
-struct Station {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    FakeModemLink* link = new FakeModemLink;
-    ScriptedPump* pump = new ScriptedPump;
-    std::unique_ptr<StationWindowSet> windows;
-    TForm1* form1 = nullptr;
-    TForm2& form2() { return windows->form2(); }
-    TForm4& form4() { return windows->form4(); }
-    TForm5& form5() { return windows->form5(); }
-    TForm8& form8() { return windows->form8(); }
-    TForm9& form9() { return windows->form9(); }
-
-    explicit Station(const QByteArray& ini) {
-        QFile f(dir.filePath(QStringLiteral("Vave_vev.ini")));
-        if (!ini.isNull() && f.open(QIODevice::WriteOnly))
-            f.write(ini);
-        f.close();
-        windows = std::make_unique<StationWindowSet>(
-            std::make_unique<TForm1>(dir.path() + '/', prompt, std::unique_ptr<FakeModemLink>(link),
-                                     std::unique_ptr<ScriptedPump>(pump)));
-        form1 = &windows->form1();
-    }
-    Ui::TForm1& ui() { return form1->ui(); }
-    QString panel(StatusPanels::Panel p) { return form1->statusPanels().text(p); }
-};
-
-const QByteArray sampleIni = "[BaseStation]\r\nCOMPort=1\r\n"
-                             "[Bank99]\r\nName=Last\r\nlArm=" +
-                             text::cp("На охране") +
-                             "\r\n"
-                             "[Bank3]\r\nName=" +
-                             text::cp("Банкомат на Ленина") + "\r\nlARM=" + text::cp("Тревога") +
-                             "\r\n"
-                             "[Bank100]\r\nName=Beyond\r\n"
-                             "[Bank1]\r\nName=First\r\nlArm=" +
-                             text::cp("Снят с охраны") + "\r\n";
-
-} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -143,21 +98,27 @@ private slots:
         Station s(sampleIni);
         s.form1->FormShow();
         s.form1->timer1().stop();
+        s.link->written.clear();
+        s.form9().ui().Memo->clear();
         for (int i = 1; i <= 4; ++i)
             s.form1->Timer1Timer();
         QCOMPARE(s.link->written, QByteArray());
-        s.pump->then([&s] { s.link->deliver("at+cmgl=all\r\r\nOK\r\n"); });
         s.form1->Timer1Timer();
         QCOMPARE(s.link->written, QByteArray("at+cmgl=all\r\n"));
         QCOMPARE(s.panel(StatusPanels::SystemInfo),
                  QStringLiteral("Обработка данных с модема в норме"));
-        QCOMPARE(s.form9().ui().Memo->toPlainText(), QStringLiteral("Memo\nat+cmgl=all\n\nOK\n"));
+        QCOMPARE(s.form9().ui().Memo->toPlainText(), QStringLiteral("at+cmgl=all\n\nOK\n"));
+        for (int i = 6; i <= 10; ++i)
+            s.form1->Timer1Timer();
+        QCOMPARE(s.link->written, QByteArray("at+cmgl=all\r\nat+cmgl=all\r\nat+csq\r\n"));
+        QCOMPARE(s.ui().ProgressBar1->value(), 83);
     }
 
     void aTickWhileTheModemWorksIsSkipped() {
         Station s(sampleIni);
         s.form1->FormShow();
         s.form1->timer1().stop();
+        s.link->written.clear();
         s.form1->exchange().setSmsWork(true);
         for (int i = 1; i <= 6; ++i)
             s.form1->Timer1Timer();
@@ -191,24 +152,19 @@ private slots:
         };
         const QString error = QStringLiteral("Ошибка обработки данных с модема.");
 
-        s.pump->then([&s] { s.link->deliver("AT\r\r\nERROR\r\n"); });
-        exchange.sendCommand("AT");
+        exchange.sendCommand("AT+UNKNOWN");
         QCOMPARE(s.panel(StatusPanels::SystemInfo), error);
         QVERIFY(isRedBold());
-        // The watchdog changes the text, never the font.
-        for (int i = 0; i < 11; ++i)
-            s.pump->then([&exchange] { exchange.onWatchdogTick(); });
-        exchange.sendCommand("AT");
+        // The watchdog changes the text, never the font: a line without "AT"
+        // gets its echo and no answer.
+        exchange.sendCommand("XX");
         QVERIFY(isRedBold());
 
-        s.pump->then([&s] { s.link->deliver("AT\r\r\nOK\r\n"); });
         exchange.sendCommand("AT");
         QCOMPARE(s.panel(StatusPanels::SystemInfo),
                  QStringLiteral("Обработка данных с модема в норме"));
         QVERIFY(isBlackRegular());
-        for (int i = 0; i < 11; ++i)
-            s.pump->then([&exchange] { exchange.onWatchdogTick(); });
-        exchange.sendCommand("AT");
+        exchange.sendCommand("XX");
         QCOMPARE(s.panel(StatusPanels::SystemInfo), error);
         QVERIFY(isBlackRegular());
     }
@@ -293,7 +249,7 @@ private slots:
         QVERIFY(s.ui().ComLed1->isOn());
         QVERIFY(!s.ui().ComLed2->isOn());
         QVERIFY(s.ui().ComLed3->isOn());
-        s.link->deliver("x");
+        s.link->inject("x");
         QVERIFY(s.ui().ComLed6->isOn());
         QTRY_VERIFY_WITH_TIMEOUT(!s.ui().ComLed6->isOn(), 2000);
     }

@@ -1,0 +1,42 @@
+#include "startup/ModemStartup.h"
+
+#include "text/Cp1251.h"
+
+namespace tirvon::station {
+
+QByteArray ModemStartup::nameAfterEcho(const QByteArray& reply, const QByteArray& echo) {
+    const qsizetype from = text::pos(echo, reply) + 10;
+    return text::copy(reply, from, text::pos("\r\n\r\n", reply) - from);
+}
+
+ModemStartup::Result ModemStartup::run() {
+    const QString port = text::toUnicode(settings_.portName());
+    if (!link_.open(port)) {
+        view_.inform(QStringLiteral("Невозможно открыть порт ") + port + QLatin1Char('!'));
+        return Result::NoPort;
+    }
+    if (!exchange_.sendCommand("ATZ").contains("ATZ\r\r\nOK\r\n")) {
+        view_.inform(QStringLiteral("Модем не найден!"));
+        link_.close();
+        return Result::NoModem;
+    }
+    view_.setGauge(10);
+    exchange_.sendCommand("ATE1");
+    view_.setGauge(30);
+    for (int n = 1; n <= 4; ++n) {
+        exchange_.sendCommand(settings_.initString(n));
+        view_.setGauge(30 + 10 * n);
+    }
+    view_.setModemName(text::toUnicode(nameAfterEcho(exchange_.sendCommand("AT+CGMI"), "AT+CGMI")));
+    view_.setGauge(80);
+    const QByteArray model = nameAfterEcho(exchange_.sendCommand("AT+CGMM"), "AT+CGMM");
+    view_.setModemName(view_.modemName() + QLatin1Char('-') + text::toUnicode(model));
+    view_.setGauge(100);
+    view_.csq(exchange_.sendCommand("at+csq"));
+    view_.setResultLine(QStringLiteral("Найден модем: ") + view_.modemName() +
+                        QStringLiteral(" на ") + port);
+    exchange_.delay(ResultPauseMs);
+    return Result::Ready;
+}
+
+} // namespace tirvon::station
