@@ -46,6 +46,8 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     exchange_ = std::make_unique<modem::ModemExchange>(
         *link_, static_cast<modem::ExchangeView&>(*this), *pump_, this);
     panels_ = std::make_unique<StatusPanels>(*ui_.StatusBar1);
+    intake_ = std::make_unique<SmsIntake>(*exchange_, iniFile_, sounds_,
+                                          static_cast<IntakeActions&>(*this));
     connect(link_.get(), &serial::ModemLink::lineError, this, &TForm1::ComPortError);
 
     lineIndicators_ = new LineIndicators(
@@ -302,13 +304,25 @@ bool TForm1::modemWorkInProgress() const {
     return exchange_->smsWork() || exchange_->busy();
 }
 
-// The outgoing queue and the SMS intake are work areas of their own; until they
-// are attached, the queue is empty and listings and signal readings go nowhere.
+// The outgoing queue is a work area of its own; until it is attached the queue
+// is empty.
 bool TForm1::hasQueuedMessage() const {
     return false;
 }
 void TForm1::sendQueuedMessage() {}
-void TForm1::cmgl(const QByteArray&) {}
+void TForm1::cmgl(const QByteArray& reply) { intake_->cmgl(reply); }
+
+void TForm1::addAlarmRow(const QByteArray& object, const QByteArray& logText,
+                         const QByteArray& arrival) {
+    QByteArray shown = logText;
+    shown.replace('\r', QByteArray()); // the last line's CR has no place in a cell
+    new QTreeWidgetItem(ui_.ListView2, {text::toUnicode(object), text::toUnicode(shown),
+                                        text::toUnicode(arrival)});
+}
+
+// The object's event rules are a work area of their own; until it is attached
+// an object has no rules to run.
+void TForm1::Action(const QByteArray&, const QByteArray&) {}
 
 void TForm1::exchangeEnded(modem::ExchangeOutcome outcome) {
     panels_->showExchangeOutcome(outcome);

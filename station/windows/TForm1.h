@@ -3,6 +3,7 @@
 #include "ui_TForm1.h"
 
 #include "ini/IniFile.h"
+#include "intake/SmsIntake.h"
 #include "log/EventLog.h"
 #include "main/StatusPanels.h"
 #include "modem/ModemExchange.h"
@@ -53,7 +54,8 @@ struct StationWindows {
 class TForm1 : public QMainWindow,
                private modem::ExchangeView,
                private PollingWork,
-               private ModemStartupView {
+               private ModemStartupView,
+               private IntakeActions {
     Q_OBJECT
 public:
     TForm1(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
@@ -91,7 +93,7 @@ public:
     void ComPortError();
     QByteArray SendCommand(const QByteArray& command) { return exchange_->sendCommand(command); }
     void Delay(unsigned ms) { exchange_->delay(ms); }
-    void NotList(const QString& fileName, const QByteArray& line);
+    void NotList(const QString& fileName, const QByteArray& line) override;
     void N11Click() { close(); }
     void N15Click();
     void N32Click();
@@ -99,7 +101,7 @@ public:
     // Log and objects.
     void addtables(const QByteArray& stateKey, const QByteArray& value, const QByteArray& object,
                    const QByteArray& date, const QByteArray& arrival, const QByteArray& sending,
-                   const QByteArray& logText);
+                   const QByteArray& logText) override;
     void f2update(const QByteArray& object) { objectView_->f2update(object); }
     QByteArray search_sect(const QByteArray& name) const;
     QByteArray search_sect_phone(const QByteArray& phone) const;
@@ -141,6 +143,11 @@ private:
     void setModemName(const QString& text) override;
     QString modemName() const override;
     void inform(const QString& message) override { prompt_.inform(message); }
+    // IntakeActions
+    void addAlarmRow(const QByteArray& object, const QByteArray& logText,
+                     const QByteArray& arrival) override;
+    void Action(const QByteArray& section, const QByteArray& ruleEventText) override;
+    void reportFailure(const QString& message) override { prompt_.inform(message); }
 
     void buildPopupMenu();
     void applyObjectWord(const QByteArray& word);
@@ -169,6 +176,7 @@ private:
     SoundRequests sounds_;
     std::unique_ptr<ObjectView> objectView_;
     std::unique_ptr<EventLog> eventLog_;
+    std::unique_ptr<SmsIntake> intake_;
     ModalRunner modalRunner_ = [](QDialog& dialog) {
         dialog.exec();
     };

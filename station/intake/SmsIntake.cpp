@@ -1,0 +1,124 @@
+#include "intake/SmsIntake.h"
+
+#include "config/Schema.h"
+#include "log/LogError.h"
+#include "main/TextList.h"
+#include "objects/ObjectRegistry.h"
+#include "report/ReportInterpreter.h"
+#include "sound/SoundRequests.h"
+#include "text/Cp1251.h"
+
+namespace tirvon::station {
+
+using report::ListingEntry;
+using report::ReportItem;
+
+namespace {
+const QByteArray ListingEcho = "at+cmgl=all\r";
+const QByteArray ListingEnd = "\r\n\r\nOK\r\n";
+} // namespace
+
+void SmsIntake::cmgl(const QByteArray& reply) {
+    if (reply == "ERROR" || reply == EmptyStoreReply)
+        return;
+    exchange_.setSmsWork(true);
+    QList<QByteArray> handled; // indexes, in listing order
+    QString failure;
+    QByteArray listing = reply;
+    if (listing.contains(ListingEcho)) {
+        text::remove(listing, 1, 13); // the echo, its CR and the next character
+        if (listing.contains(ListingEnd)) {
+            try {
+                handleEntries(listing, handled);
+            } catch (const log::LogError& e) {
+                failure = e.message();
+            } catch (const ini::IniWriteError& e) {
+                failure = e.message();
+            } catch (const TextListError& e) {
+                failure = e.message();
+            }
+        }
+    }
+    deleteMessages(handled);
+    exchange_.setSmsWork(false);
+    if (!failure.isEmpty())
+        actions_.reportFailure(failure);
+}
+
+void SmsIntake::handleEntries(QByteArray& listing, QList<QByteArray>& handled) {
+    while (listing.contains("+CMGL:")) {
+        const std::optional<ListingEntry> entry = report::takeListingEntry(listing);
+        if (!entry)
+            return;
+        handleEntry(*entry);
+        handled.append(entry->index);
+    }
+}
+
+QByteArray SmsIntake::sectionOf(const QByteArray& sender) const {
+    return ObjectRegistry(file_).search_sect_phone(sender);
+}
+
+void SmsIntake::handleEntry(const ListingEntry& entry) {
+    sounds_.incomingEvent = true;
+    if (entry.text.contains("POWER FAULT"))
+        sounds_.mainsFailure = true;
+    const QByteArray section = sectionOf(entry.sender);
+    if (section == ObjectRegistry::NoSection) {
+        // The text keeps its CR LF: an empty line follows each message.
+        actions_.NotList(QStringLiteral("notlist.txt"),
+                         entry.sender + " " + entry.date + " " + entry.time + " " + entry.text);
+        return;
+    }
+    static const QByteArray noName = text::cp("Без имени");
+    const QByteArray object = file_.readString(section, config::key::Name, noName);
+    report::ReportInterpreter interpreter(
+        [this](const QByteArray& shortName) {
+            return file_.readString(config::BaseStation, shortName, "None");
+        },
+        [&](const ReportItem& item) { handleItem(entry, object, item); });
+    interpreter.interpret(entry.text);
+}
+
+void SmsIntake::handleItem(const ListingEntry& entry, const QByteArray& object,
+                           const ReportItem& item) {
+    actions_.addtables(item.stateKey, item.stateKey.isEmpty() ? QByteArray("Act") : item.stateValue,
+                       object, entry.date, entry.time, item.controllerTime, item.logText);
+    // The object is looked up by its number again for each use, as the
+    // configuration may change meanwhile.
+    switch (item.kind) {
+    case ReportItem::Kind::Alarm:
+        actions_.addAlarmRow(object, item.logText, entry.date + " - " + entry.time);
+        sounds_.alarm = true;
+        actions_.Action(sectionOf(entry.sender), item.ruleEventText);
+        actions_.NotList(QStringLiteral("Alarm.txt"), "<" + object + "><" + entry.date + "><" +
+                                                          entry.time + "><" + item.controllerTime +
+                                                          "><" + item.description + ">");
+        break;
+    case ReportItem::Kind::TestSignal: {
+        actions_.Action(sectionOf(entry.sender), item.ruleEventText);
+        const QByteArray section = sectionOf(entry.sender);
+        if (section != ObjectRegistry::NoSection)
+            file_.writeString(section, config::key::TNEWTEST, entry.time);
+        break;
+    }
+    case ReportItem::Kind::StateSignal:
+        actions_.Action(sectionOf(entry.sender), item.ruleEventText);
+        break;
+    case ReportItem::Kind::TestArming:
+    case ReportItem::Kind::StateArming:
+    case ReportItem::Kind::Listen:
+        break;
+    }
+}
+
+void SmsIntake::deleteMessages(const QList<QByteArray>& indexes) {
+    for (const QByteArray& index : indexes) {
+        // A watchdog expiry clears the flag: the rest waits for the next listing.
+        if (!exchange_.smsWork())
+            return;
+        exchange_.sendCommand("at+cmgd=" + index);
+    }
+}
+
+} // namespace tirvon::station

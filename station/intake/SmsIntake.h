@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ini/IniFile.h"
+#include "modem/ModemExchange.h"
+#include "report/ListingEntry.h"
+#include "report/ReportItem.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tirvon::station {
+
+struct SoundRequests;
+
+// What the intake sets going for each message and report item.
+class IntakeActions {
+public:
+    virtual ~IntakeActions() = default;
+    virtual void addtables(const QByteArray& stateKey, const QByteArray& value,
+                           const QByteArray& object, const QByteArray& date,
+                           const QByteArray& arrival, const QByteArray& sending,
+                           const QByteArray& logText) = 0;
+    virtual void addAlarmRow(const QByteArray& object, const QByteArray& logText,
+                             const QByteArray& arrival) = 0;
+    // The object's event rules for one report line.
+    virtual void Action(const QByteArray& section, const QByteArray& ruleEventText) = 0;
+    virtual void NotList(const QString& fileName, const QByteArray& line) = 0;
+    // A failure of the log or of a file that ended the handling of a listing.
+    virtual void reportFailure(const QString& message) = 0;
+};
+
+// cmgl: handles every message of a listing of the modem's store, then deletes
+// them from the modem. A message is deleted only when it was handled to the
+// end: after a failure of the log or of a file, the failing message and every
+// later one stay in the modem for the next listing, and the SMS-work flag is
+// cleared whatever happens.
+class SmsIntake {
+public:
+    static inline const QByteArray EmptyStoreReply = "at+cmgl=all\r\r\nOK\r\n";
+
+    SmsIntake(modem::ModemExchange& exchange, ini::IniFile& file, SoundRequests& sounds,
+              IntakeActions& actions)
+        : exchange_(exchange), file_(file), sounds_(sounds), actions_(actions) {}
+
+    void cmgl(const QByteArray& reply);
+
+private:
+    void handleEntries(QByteArray& listing, QList<QByteArray>& handled);
+    void handleEntry(const report::ListingEntry& entry);
+    void handleItem(const report::ListingEntry& entry, const QByteArray& object,
+                    const report::ReportItem& item);
+    QByteArray sectionOf(const QByteArray& sender) const;
+    void deleteMessages(const QList<QByteArray>& indexes);
+
+    modem::ModemExchange& exchange_;
+    ini::IniFile& file_;
+    SoundRequests& sounds_;
+    IntakeActions& actions_;
+};
+
+} // namespace tirvon::station

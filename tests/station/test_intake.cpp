@@ -1,0 +1,218 @@
+#include "SimulatedModem.h"
+#include "intake/SmsIntake.h"
+#include "log/LogError.h"
+#include "sound/SoundRequests.h"
+#include "text/Cp1251.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tirvon;
+using namespace tirvon::station;
+using text::cp;
+
+namespace {
+
+// Records what the intake set going, in order, each with how many deletions
+// the modem had received by then.
+class RecordingActions : public IntakeActions {
+public:
+    void addtables(const QByteArray& key, const QByteArray& value, const QByteArray& object,
+                   const QByteArray& date, const QByteArray& arrival, const QByteArray& sending,
+                   const QByteArray& logText) override {
+        if (++records == failOnRecord)
+            throw log::LogError(QStringLiteral("Disk full"));
+        calls.append("log " + key + "=" + value + " | " + object + " | " + date + " | " + arrival + " | " +
+                     sending + " | " + logText);
+    }
+    void addAlarmRow(const QByteArray& object, const QByteArray& logText, const QByteArray& arrival) override {
+        calls.append("alarm row " + object + " | " + logText + " | " + arrival);
+    }
+    void Action(const QByteArray& section, const QByteArray& ruleEventText) override {
+        calls.append("rules " + section + " | " + ruleEventText);
+    }
+    void NotList(const QString& fileName, const QByteArray& line) override {
+        calls.append("append " + fileName.toLatin1() + " | " + line);
+    }
+    void reportFailure(const QString& message) override { failures.append(message); }
+
+    QList<QByteArray> calls;
+    QStringList failures;
+    int records = 0;
+    int failOnRecord = 0;
+};
+
+struct Intake {
+    QTemporaryDir dir;
+    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
+    SimulatedModemLink link;
+    SimulatedModemPump pump{link};
+    RecordingActions actions;
+    SoundRequests sounds;
+    struct : modem::ExchangeView {
+        void exchangeEnded(modem::ExchangeOutcome) override {}
+        void monitorEntry(const QByteArray&) override {}
+    } view;
+    modem::ModemExchange exchange{link, view, pump};
+    SmsIntake intake{exchange, file, sounds, actions};
+
+    explicit Intake(gsmsim::ModemSettings modem = {}) : link(std::move(modem)) {
+        pump.setExchange(&exchange);
+        QFile f(file.path());
+        if (f.open(QIODevice::WriteOnly))
+            f.write("[BaseStation]\r\nIN3=" + cp("Дверь") + "\r\nPOWER=" + cp("Питание") + "\r\n"
+                    "[Bank1]\r\nName=ATM\r\nPhone=79160000001\r\n"
+                    "[Bank2]\r\nPhone=79160000002\r\n");
+    }
+    void store(const QByteArray& sender, const QByteArray& text) {
+        link.model.store().add(sender, "08/12/31,12:36:00+12", text);
+    }
+    // One poll: the listing, handed to the intake.
+    void poll() {
+        const QByteArray listing = exchange.sendCommand("at+cmgl=all");
+        link.written.clear();
+        intake.cmgl(listing);
+    }
+};
+
+} // namespace
+
+class IntakeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void anEmptyStoreOrAnErrorChangesNothing() {
+        Intake i;
+        i.exchange.setSmsWork(true);
+        i.intake.cmgl("at+cmgl=all\r\r\nOK\r\n");
+        QVERIFY(i.exchange.smsWork()); // not touched
+        i.intake.cmgl("ERROR");
+        QVERIFY(i.exchange.smsWork());
+        i.exchange.setSmsWork(false);
+        i.poll();
+        QVERIFY(i.actions.calls.isEmpty());
+        QCOMPARE(i.link.written, QByteArray());
+    }
+
+    void threeMessagesAreDeletedInListingOrderAfterAllAreHandled() {
+        Intake i;
+        for (const char* line : {"10:00\nIN1 OPEN", "10:01\nIN1 CLOSE", "10:02\nIN2 OPEN"})
+            i.store("+79160000001", line);
+        i.link.model.store().remove(1); // the freed index 1 is the next one used
+        i.store("+79160000001", "10:03\nIN4 OPEN");
+        i.poll();
+        QCOMPARE(i.actions.calls.size(), 6);
+        QCOMPARE(i.actions.calls[0], QByteArray("log lIN4=OPEN\r | ATM | 31.12.08 | 12:36:00 | 10:03:00 | > None OPEN\r"));
+        QCOMPARE(i.actions.calls[1], QByteArray("rules Bank1 | IN4 OPEN\r"));
+        QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\nat+cmgd=2\r\nat+cmgd=3\r\n"));
+        QCOMPARE(i.link.model.store().count(), 0);
+        QVERIFY(!i.exchange.smsWork());
+        QVERIFY(i.sounds.incomingEvent);
+        QVERIFY(!i.sounds.alarm);
+    }
+
+    void anUnknownSenderGoesToItsListAndIsDeleted() {
+        Intake i;
+        i.store("+79990000000", "hello\nworld");
+        i.poll();
+        QCOMPARE(i.actions.calls,
+                 QList<QByteArray>{"append notlist.txt | 79990000000 31.12.08 12:36:00 hello\nworld\r\n"});
+        QVERIFY(i.sounds.incomingEvent);
+        QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\n"));
+    }
+
+    void anAlarmReportOfTwoLines() {
+        Intake i;
+        i.store("+79160000001", "09:15\nALARM\nIN3 OPEN\nIN5 ON");
+        i.poll();
+        const QList<QByteArray> expected = {
+            "log lIN3=OPEN | ATM | 31.12.08 | 12:36:00 | 09:15:00 | " + cp("Тревога!!! Дверь OPEN"),
+            "alarm row ATM | " + cp("Тревога!!! Дверь OPEN") + " | 31.12.08 - 12:36:00",
+            "rules Bank1 | ALARM IN3 OPEN",
+            "append Alarm.txt | <ATM><31.12.08><12:36:00><09:15:00><" + cp("Дверь OPEN") + ">",
+            "log lIN5=ON\r | ATM | 31.12.08 | 12:36:00 | 09:15:00 | " + cp("Тревога!!! None ON\r"),
+            "alarm row ATM | " + cp("Тревога!!! None ON\r") + " | 31.12.08 - 12:36:00",
+            "rules Bank1 | ALARM IN5 ON\r",
+            "append Alarm.txt | <ATM><31.12.08><12:36:00><09:15:00><None ON\r>",
+        };
+        QCOMPARE(i.actions.calls, expected);
+        QVERIFY(i.sounds.alarm);
+    }
+
+    void aPowerFaultRaisesTheMainsSound() {
+        Intake i;
+        i.store("+79160000001", "23:59\nPOWER FAULT");
+        i.poll();
+        QVERIFY(i.sounds.mainsFailure);
+        QVERIFY(i.sounds.incomingEvent);
+        QCOMPARE(i.actions.calls[0],
+                 "log lPOWER=FAULT\r | ATM | 31.12.08 | 12:36:00 | 23:59:00 | > " + cp("Питание") + " FAULT\r");
+    }
+
+    void aTestReportStampsEverySignalLine() {
+        Intake i;
+        i.store("+79160000002", "TEST\n08:30\nARM\nIN1 CLOSE\nIN2 CLOSE");
+        i.poll();
+        QCOMPARE(i.actions.calls, QList<QByteArray>({
+            "log lArm=" + cp("На охране") + " | " + cp("Без имени") + " | 31.12.08 | 12:36:00 | 08:30:00 | " + cp("> На охране"),
+            "log lIN1=CLOSE | " + cp("Без имени") + " | 31.12.08 | 12:36:00 | 08:30:00 | > None CLOSE",
+            "rules Bank2 | IN1 CLOSE",
+            "log lIN2=CLOSE | " + cp("Без имени") + " | 31.12.08 | 12:36:00 | 08:30:00 | > None CLOSE",
+            "rules Bank2 | IN2 CLOSE",
+        }));
+        QCOMPARE(i.file.readString("Bank2", "TNEWTEST", ""), QByteArray("12:36:00"));
+        QVERIFY(!i.file.valueExists("Bank1", "TNEWTEST"));
+    }
+
+    void listenAndArmingItemsAreLoggedWithoutState() {
+        Intake i;
+        i.store("+79160000001", "11:11\nARM B\nLISTEN NO");
+        i.poll();
+        QCOMPARE(i.actions.calls, QList<QByteArray>({
+            "log lArm=" + cp("На охране") + " | ATM | 31.12.08 | 12:36:00 | 11:11:00 | " + cp("Постановка на охрану КНОПКОЙ "),
+            "log =Act | ATM | 31.12.08 | 12:36:00 | 11:11:00 | " + cp("> Попытка голосового соединения провалена!"),
+        }));
+    }
+
+    void aWatchdogDuringTheDeletionsLeavesTheRestForTheNextListing() {
+        gsmsim::ModemSettings modem;
+        modem.silentCommands = {"at+cmgd=2"};
+        Intake i(modem);
+        for (int n = 1; n <= 5; ++n)
+            i.store("+79160000001", "10:0" + QByteArray::number(n) + "\nIN1 OPEN");
+        i.poll();
+        QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\nat+cmgd=2\r\n"));
+        QVERIFY(!i.exchange.smsWork());
+        QCOMPARE(i.link.model.store().count(), 4);
+    }
+
+    void aLogFailureKeepsTheFailingMessageAndTheRestInTheModem() {
+        Intake i;
+        for (int n = 1; n <= 4; ++n)
+            i.store("+79160000001", "10:0" + QByteArray::number(n) + "\nIN1 OPEN");
+        i.actions.failOnRecord = 2;
+        i.poll();
+        QCOMPARE(i.actions.failures, QStringList{QStringLiteral("Disk full")});
+        QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\n"));
+        QVERIFY(!i.exchange.smsWork());
+        // The next listing handles them again, and nothing twice.
+        i.actions.calls.clear();
+        i.poll();
+        QCOMPARE(i.actions.calls.size(), 6);
+        QCOMPARE(i.link.model.store().count(), 0);
+    }
+
+    void anIncompleteOrEchoLessListingHandlesNothing() {
+        Intake i;
+        i.intake.cmgl("at+cmgl=all\r\r\n+CMGL: 1,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n10:00\nIN1 OPEN\r\n");
+        QVERIFY(i.actions.calls.isEmpty());
+        QVERIFY(!i.exchange.smsWork());
+        i.intake.cmgl("\r\n+CMGL: 1,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n10:00\nIN1 OPEN\r\n\r\nOK\r\n");
+        QVERIFY(i.actions.calls.isEmpty());
+        QCOMPARE(i.link.written, QByteArray());
+        QVERIFY(!i.exchange.smsWork());
+    }
+};
+
+QTEST_GUILESS_MAIN(IntakeTest)
+#include "test_intake.moc"
