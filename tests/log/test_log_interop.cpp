@@ -1,6 +1,7 @@
 // The log tables as other programs see them: an independent dBASE reader, and
 // a writer killed in the middle of its work.
 #include "LogSamples.h"
+#include "IndependentDbfReader.h"
 #include "log/LogTable.h"
 
 #include <QJsonArray>
@@ -19,18 +20,10 @@ class LogInteropTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString python_;
+    IndependentDbfReader reader_{QStringLiteral(DBF_READER)};
 
     // What the reader script makes of a table.
-    QJsonObject independentRead(const QString& path) {
-        QProcess reader;
-        reader.start(python_, {QStringLiteral(DBF_READER), path});
-        if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
-            qWarning("%s", reader.readAllStandardError().constData());
-            return {};
-        }
-        return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
-    }
+    QJsonObject independentRead(const QString& path) { return reader_.read(path); }
 
     static QJsonArray asJson(const LogRecord& r) {
         auto s = [](const QByteArray& bytes) {
@@ -40,24 +33,8 @@ class LogInteropTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        // The first python3 on the path may be one without the reader module.
-        for (const QString& candidate : {QStandardPaths::findExecutable(QStringLiteral("python3")),
-                                         QStringLiteral("/usr/bin/python3")}) {
-            if (candidate.isEmpty())
-                continue;
-            QProcess probe;
-            probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import dbfread")});
-            if (probe.waitForFinished(60000) && probe.exitStatus() == QProcess::NormalExit &&
-                probe.exitCode() == 0) {
-                python_ = candidate;
-                break;
-            }
-        }
-    }
-
     void anIndependentReaderSeesEveryField() {
-        if (python_.isEmpty())
+        if (!reader_.available())
             QSKIP("python3 with dbfread is not installed (scripts/test installs it)");
         const QString path = dir_.filePath(QStringLiteral("LOG.dbf"));
         LogTable::create(path);
@@ -142,7 +119,7 @@ private slots:
         QCOMPARE(again->recordCount(), held + 1);
         QCOMPARE(again->record(held), burstRecord(held));
 
-        if (python_.isEmpty())
+        if (!reader_.available())
             QSKIP("python3 with dbfread is not installed (scripts/test installs it)");
         const QJsonArray rows = independentRead(path).value("records").toArray();
         QCOMPARE(rows.size(), held + 1);

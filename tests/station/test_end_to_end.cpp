@@ -1,14 +1,17 @@
 // The station against the simulated modem on a real pseudo-terminal: the real
 // windows, serial link and event loop in this process, the polling driven tick
 // by tick; and once the real program, as an operator starts it.
+#include "IndependentDbfReader.h"
 #include "ScriptedPrompt.h"
 #include "log/AliasStore.h"
 #include "log/LogTable.h"
 #include "modem/EventPump.h"
 #include "serial/SerialPortLink.h"
+#include "text/Cp1251.h"
 #include "windows/StationWindowSet.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,21 +38,35 @@ struct ProgramDirectory {
     QString configHome() const { return dir.filePath(QStringLiteral("config")); }
     QString aliasStore() const { return configHome() + QStringLiteral("/tirvon/aliases.ini"); }
 
+    static inline const QByteArray configuration =
+        "[BaseStation]\r\nCOMPort=1\r\nInit1=AT+CMGF=1\r\nInit2=AT+CPMS=\"ME\",\"ME\",\"MT\"\r\n"
+        "Init3=AT+CSNS=0\r\nInit4=AT+CLIP=1\r\nUSER1=op::pw:::\r\nBASE=log.dbf\r\nIN3=" +
+        text::cp("Дверь") +
+        "\r\n"
+        "[Bank1]\r\nName=ATM 1\r\nPhone=79160000001\r\n"
+        "[Bank2]\r\nName=" +
+        text::cp("Вокзал") + "\r\nPhone=79160000002\r\n";
+
+    // A control line to the simulated modem, and its answer.
+    QByteArray control(const QByteArray& line) {
+        modem.write(line + "\n");
+        modem.waitForBytesWritten(5000);
+        while (!modem.canReadLine() && modem.waitForReadyRead(5000)) {
+        }
+        return modem.readLine().trimmed();
+    }
+
     bool start() {
         QFile ini(dir.filePath(QStringLiteral("Vave_vev.ini")));
         if (!ini.open(QIODevice::WriteOnly))
             return false;
-        ini.write("[BaseStation]\r\nCOMPort=1\r\nInit1=AT+CMGF=1\r\nInit2=AT+CPMS=\"ME\",\"ME\","
-                  "\"MT\"\r\n"
-                  "Init3=AT+CSNS=0\r\nInit4=AT+CLIP=1\r\n"
-                  "USER1=op::pw:::\r\nBASE=log.dbf\r\n"
-                  "[Bank1]\r\nName=ATM 1\r\nPhone=79160000001\r\n");
+        ini.write(configuration);
         ini.close();
         log::AliasStore(aliasStore()).add(log::LogAlias, path());
         log::LogTable::create(dir.filePath(QStringLiteral("log.dbf")));
         modem.start(QStringLiteral(GSM_SIM_PATH),
                     {QStringLiteral("--link"), dir.filePath(QStringLiteral("COM1")),
-                     QStringLiteral("--received"), received(), QStringLiteral("--no-stdin")});
+                     QStringLiteral("--received"), received()});
         return modem.waitForReadyRead(10000) && modem.readLine().startsWith("READY");
     }
     ~ProgramDirectory() {
@@ -111,27 +128,38 @@ struct TestDisplay {
 class EndToEndTest : public QObject {
     Q_OBJECT
 private slots:
+    // The real windows and serial link in this process, logged in as "op", with
+    // the polling stopped so that the test gives the ticks.
+    static std::unique_ptr<StationWindowSet> startStation(ProgramDirectory& program,
+                                                          ScriptedPrompt& prompt) {
+        auto windows = std::make_unique<StationWindowSet>(std::make_unique<TForm1>(
+            program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
+            std::make_unique<QuickDelayPump>()));
+        TForm1& form1 = windows->form1();
+        form1.setAliasStorePath(program.aliasStore());
+        // The operator logs in through the login window's own controls; the
+        // modem initialisation runs without its modal loop.
+        StationWindowSet* w = windows.get();
+        form1.setModalRunner([w](QDialog& dialog) {
+            if (&dialog == &w->form3()) {
+                w->form3().ui().ComboBox1->setCurrentIndex(0);
+                QTest::keyClicks(w->form3().ui().Edit1, QStringLiteral("pw"));
+                w->form3().ui().SpeedButton1->click();
+            } else {
+                w->form7().Timer1Timer();
+            }
+        });
+        form1.FormShow();
+        form1.timer1().stop();
+        return windows;
+    }
+
     void thePollingCycleTalksToTheModemByteForByte() {
         ProgramDirectory program;
         QVERIFY(program.start());
         ScriptedPrompt prompt;
-        StationWindowSet windows(std::make_unique<TForm1>(
-            program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
-            std::make_unique<modem::QtEventPump>()));
-        TForm1& form1 = windows.form1();
-        form1.setAliasStorePath(program.aliasStore());
-        // The operator logs in through the login window's own controls; the
-        // modem initialisation runs without its modal loop.
-        form1.setModalRunner([&windows](QDialog& dialog) {
-            if (&dialog == &windows.form3()) {
-                windows.form3().ui().ComboBox1->setCurrentIndex(0);
-                QTest::keyClicks(windows.form3().ui().Edit1, QStringLiteral("pw"));
-                windows.form3().ui().SpeedButton1->click();
-            } else {
-                windows.form7().Timer1Timer();
-            }
-        });
-        form1.FormShow();
+        const auto windows = startStation(program, prompt);
+        TForm1& form1 = windows->form1();
         QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
         QCOMPARE(form1.currentOperator(), QStringLiteral("op"));
         QCOMPARE(form1.statusPanels().text(StatusPanels::ModemName),
@@ -141,8 +169,6 @@ private slots:
             QByteArray("ATZ\r\nATE1\r\nAT+CMGF=1\r\nAT+CPMS=\"ME\",\"ME\",\"MT\"\r\nAT+CSNS=0\r\n"
                        "AT+CLIP=1\r\nAT+CGMI\r\nAT+CGMM\r\nat+csq\r\n"));
         const qsizetype startUp = contentOf(program.received()).size();
-        QVERIFY(form1.timer1().isActive());
-        form1.timer1().stop(); // the test gives the ticks
 
         const QByteArray list = "at+cmgl=all\r\n";
         const QByteArray csq = "at+csq\r\n";
@@ -158,7 +184,54 @@ private slots:
         QCOMPARE(form1.statusPanels().text(StatusPanels::SystemInfo),
                  QStringLiteral("Обработка данных с модема в норме"));
         QCOMPARE(form1.statusPanels().text(StatusPanels::PortName), QStringLiteral("COM1"));
-        QVERIFY(windows.form9().ui().Memo->toPlainText().contains(QStringLiteral("+CSQ: 17,99")));
+        QVERIFY(windows->form9().ui().Memo->toPlainText().contains(QStringLiteral("+CSQ: 17,99")));
+    }
+
+    void reportsFromTheModemEndInTheLogTheFileAndTheLists() {
+        ProgramDirectory program;
+        QVERIFY(program.start());
+        QCOMPARE(
+            program.control("SMS +79160000001 08/12/31,12:36:00+12 12:32\\nDISARM T:0A\\nIN3 OPEN"),
+            QByteArray("OK 1"));
+        QCOMPARE(program.control("SMS +79160000002 08/12/31,12:37:00+12 09:15\\nALARM\\nIN5 ON"),
+                 QByteArray("OK 2"));
+        QCOMPARE(program.control("SMS +79990000000 08/12/31,12:38:00+12 hello"),
+                 QByteArray("OK 3"));
+        ScriptedPrompt prompt;
+        const auto windows = startStation(program, prompt);
+        for (int tick = 1; tick <= 5; ++tick)
+            windows->form1().Timer1Timer();
+        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+
+        QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
+        QVERIFY(contentOf(program.received())
+                    .endsWith("at+cmgl=all\r\nat+cmgd=1\r\nat+cmgd=2\r\nat+cmgd=3\r\n"));
+        QCOMPARE(contentOf(program.path() + QStringLiteral("Alarm.txt")),
+                 "<" + text::cp("Вокзал") + "><31.12.08><12:37:00><09:15:00><None ON\r>\r\n");
+        QCOMPARE(contentOf(program.path() + QStringLiteral("notlist.txt")),
+                 QByteArray("79990000000 31.12.08 12:38:00 hello\r\n\r\n"));
+        QCOMPARE(contentOf(program.path() + QStringLiteral("Vave_vev.ini")),
+                 "[BaseStation]\r\nCOMPort=1\r\nInit1=AT+CMGF=1\r\nInit2=AT+CPMS=\"ME\",\"ME\","
+                 "\"MT\"\r\n"
+                 "Init3=AT+CSNS=0\r\nInit4=AT+CLIP=1\r\nUSER1=op::pw:::\r\nBASE=log.dbf\r\nIN3=" +
+                     text::cp("Дверь") + "\r\n[Bank1]\r\nName=ATM 1\r\nPhone=79160000001\r\nlArm=" +
+                     text::cp("Снят с охраны") + "\r\nlIN3=OPEN\r\n[Bank2]\r\nName=" +
+                     text::cp("Вокзал") + "\r\nPhone=79160000002\r\nlIN5=ON\r\n");
+        QCOMPARE(windows->form1().ui().ListView2->topLevelItemCount(), 1);
+
+        const IndependentDbfReader reader(QStringLiteral(DBF_READER));
+        QVERIFY2(reader.available(), "python3 with dbfread is needed (scripts/test installs it)");
+        const QJsonArray records = reader.read(program.dir.filePath(QStringLiteral("log.dbf")))
+                                       .value(QStringLiteral("records"))
+                                       .toArray();
+        const QJsonArray expected = {
+            QJsonArray{"ATM 1", "12:36:00", "12:32:00", "31.12.08", "Снятие с охраны ключем: 0A",
+                       false, "op"},
+            QJsonArray{"ATM 1", "12:36:00", "12:32:00", "31.12.08", "> Дверь OPEN\r", false, "op"},
+            QJsonArray{"Вокзал", "12:37:00", "09:15:00", "31.12.08", "Тревога!!! None ON\r", false,
+                       "op"},
+        };
+        QCOMPARE(records, expected);
     }
 
     void theProgramLogsInAndStartsPollingOnItsOwn() {

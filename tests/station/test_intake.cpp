@@ -23,10 +23,11 @@ public:
                    const QByteArray& logText) override {
         if (++records == failOnRecord)
             throw log::LogError(QStringLiteral("Disk full"));
-        calls.append("log " + key + "=" + value + " | " + object + " | " + date + " | " + arrival + " | " +
-                     sending + " | " + logText);
+        calls.append("log " + key + "=" + value + " | " + object + " | " + date + " | " + arrival +
+                     " | " + sending + " | " + logText);
     }
-    void addAlarmRow(const QByteArray& object, const QByteArray& logText, const QByteArray& arrival) override {
+    void addAlarmRow(const QByteArray& object, const QByteArray& logText,
+                     const QByteArray& arrival) override {
         calls.append("alarm row " + object + " | " + logText + " | " + arrival);
     }
     void Action(const QByteArray& section, const QByteArray& ruleEventText) override {
@@ -61,7 +62,8 @@ struct Intake {
         pump.setExchange(&exchange);
         QFile f(file.path());
         if (f.open(QIODevice::WriteOnly))
-            f.write("[BaseStation]\r\nIN3=" + cp("Дверь") + "\r\nPOWER=" + cp("Питание") + "\r\n"
+            f.write("[BaseStation]\r\nIN3=" + cp("Дверь") + "\r\nPOWER=" + cp("Питание") +
+                    "\r\n"
                     "[Bank1]\r\nName=ATM\r\nPhone=79160000001\r\n"
                     "[Bank2]\r\nPhone=79160000002\r\n");
     }
@@ -102,7 +104,9 @@ private slots:
         i.store("+79160000001", "10:03\nIN4 OPEN");
         i.poll();
         QCOMPARE(i.actions.calls.size(), 6);
-        QCOMPARE(i.actions.calls[0], QByteArray("log lIN4=OPEN\r | ATM | 31.12.08 | 12:36:00 | 10:03:00 | > None OPEN\r"));
+        QCOMPARE(
+            i.actions.calls[0],
+            QByteArray("log lIN4=OPEN\r | ATM | 31.12.08 | 12:36:00 | 10:03:00 | > None OPEN\r"));
         QCOMPARE(i.actions.calls[1], QByteArray("rules Bank1 | IN4 OPEN\r"));
         QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\nat+cmgd=2\r\nat+cmgd=3\r\n"));
         QCOMPARE(i.link.model.store().count(), 0);
@@ -116,7 +120,8 @@ private slots:
         i.store("+79990000000", "hello\nworld");
         i.poll();
         QCOMPARE(i.actions.calls,
-                 QList<QByteArray>{"append notlist.txt | 79990000000 31.12.08 12:36:00 hello\nworld\r\n"});
+                 QList<QByteArray>{
+                     "append notlist.txt | 79990000000 31.12.08 12:36:00 hello\nworld\r\n"});
         QVERIFY(i.sounds.incomingEvent);
         QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\n"));
     }
@@ -146,20 +151,25 @@ private slots:
         QVERIFY(i.sounds.mainsFailure);
         QVERIFY(i.sounds.incomingEvent);
         QCOMPARE(i.actions.calls[0],
-                 "log lPOWER=FAULT\r | ATM | 31.12.08 | 12:36:00 | 23:59:00 | > " + cp("Питание") + " FAULT\r");
+                 "log lPOWER=FAULT\r | ATM | 31.12.08 | 12:36:00 | 23:59:00 | > " + cp("Питание") +
+                     " FAULT\r");
     }
 
     void aTestReportStampsEverySignalLine() {
         Intake i;
         i.store("+79160000002", "TEST\n08:30\nARM\nIN1 CLOSE\nIN2 CLOSE");
         i.poll();
-        QCOMPARE(i.actions.calls, QList<QByteArray>({
-            "log lArm=" + cp("На охране") + " | " + cp("Без имени") + " | 31.12.08 | 12:36:00 | 08:30:00 | " + cp("> На охране"),
-            "log lIN1=CLOSE | " + cp("Без имени") + " | 31.12.08 | 12:36:00 | 08:30:00 | > None CLOSE",
-            "rules Bank2 | IN1 CLOSE",
-            "log lIN2=CLOSE | " + cp("Без имени") + " | 31.12.08 | 12:36:00 | 08:30:00 | > None CLOSE",
-            "rules Bank2 | IN2 CLOSE",
-        }));
+        QCOMPARE(i.actions.calls,
+                 QList<QByteArray>({
+                     "log lArm=" + cp("На охране") + " | " + cp("Без имени") +
+                         " | 31.12.08 | 12:36:00 | 08:30:00 | " + cp("> На охране"),
+                     "log lIN1=CLOSE | " + cp("Без имени") +
+                         " | 31.12.08 | 12:36:00 | 08:30:00 | > None CLOSE",
+                     "rules Bank2 | IN1 CLOSE",
+                     "log lIN2=CLOSE | " + cp("Без имени") +
+                         " | 31.12.08 | 12:36:00 | 08:30:00 | > None CLOSE",
+                     "rules Bank2 | IN2 CLOSE",
+                 }));
         QCOMPARE(i.file.readString("Bank2", "TNEWTEST", ""), QByteArray("12:36:00"));
         QVERIFY(!i.file.valueExists("Bank1", "TNEWTEST"));
     }
@@ -168,10 +178,13 @@ private slots:
         Intake i;
         i.store("+79160000001", "11:11\nARM B\nLISTEN NO");
         i.poll();
-        QCOMPARE(i.actions.calls, QList<QByteArray>({
-            "log lArm=" + cp("На охране") + " | ATM | 31.12.08 | 12:36:00 | 11:11:00 | " + cp("Постановка на охрану КНОПКОЙ "),
-            "log =Act | ATM | 31.12.08 | 12:36:00 | 11:11:00 | " + cp("> Попытка голосового соединения провалена!"),
-        }));
+        QCOMPARE(i.actions.calls,
+                 QList<QByteArray>({
+                     "log lArm=" + cp("На охране") + " | ATM | 31.12.08 | 12:36:00 | 11:11:00 | " +
+                         cp("Постановка на охрану КНОПКОЙ "),
+                     "log =Act | ATM | 31.12.08 | 12:36:00 | 11:11:00 | " +
+                         cp("> Попытка голосового соединения провалена!"),
+                 }));
     }
 
     void aWatchdogDuringTheDeletionsLeavesTheRestForTheNextListing() {
@@ -204,10 +217,13 @@ private slots:
 
     void anIncompleteOrEchoLessListingHandlesNothing() {
         Intake i;
-        i.intake.cmgl("at+cmgl=all\r\r\n+CMGL: 1,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n10:00\nIN1 OPEN\r\n");
+        i.intake.cmgl("at+cmgl=all\r\r\n+CMGL: 1,\"REC "
+                      "UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n10:00\nIN1 OPEN\r\n");
         QVERIFY(i.actions.calls.isEmpty());
         QVERIFY(!i.exchange.smsWork());
-        i.intake.cmgl("\r\n+CMGL: 1,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n10:00\nIN1 OPEN\r\n\r\nOK\r\n");
+        i.intake.cmgl(
+            "\r\n+CMGL: 1,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n10:00\nIN1 "
+            "OPEN\r\n\r\nOK\r\n");
         QVERIFY(i.actions.calls.isEmpty());
         QCOMPARE(i.link.written, QByteArray());
         QVERIFY(!i.exchange.smsWork());
