@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <mutex>
+#include <utility>
 
 #include <cerrno>
 #include <ctime>
@@ -116,24 +117,31 @@ public:
                 continue;
             auto doc = std::make_shared<const IniDocument>(IniDocument::parse(content));
             if (settled(before))
-                store(nativePath, before, doc);
+                store(nativePath, before, doc, content);
             return doc;
         }
-        return fresh(nativePath);
+        return current(nativePath);
     }
 
-    // The file as it is on disk now, bypassing the parses kept.
-    static std::shared_ptr<const IniDocument> fresh(const QByteArray& nativePath) {
+    // The file as it is on disk now, whatever its identity says: the kept parse
+    // when the file still holds the very bytes it was made from, else a new one.
+    std::shared_ptr<const IniDocument> current(const QByteArray& nativePath) {
         QByteArray content;
         if (!readWhole(nativePath, content))
             return empty();
+        {
+            std::lock_guard lock(mutex_);
+            const auto it = entries_.constFind(nativePath);
+            if (it != entries_.cend() && it->content == content)
+                return it->document;
+        }
         return std::make_shared<const IniDocument>(IniDocument::parse(content));
     }
 
     void store(const QByteArray& nativePath, const Identity& identity,
-               std::shared_ptr<const IniDocument> doc) {
+               std::shared_ptr<const IniDocument> doc, const QByteArray& content) {
         std::lock_guard lock(mutex_);
-        entries_.insert(nativePath, {identity, std::move(doc)});
+        entries_.insert(nativePath, {identity, std::move(doc), content});
     }
 
 private:
@@ -145,6 +153,7 @@ private:
     struct Entry {
         Identity identity;
         std::shared_ptr<const IniDocument> document;
+        QByteArray content; // the bytes the document stands for
     };
     std::mutex mutex_;
     QHash<QByteArray, Entry> entries_;
@@ -173,6 +182,19 @@ public:
 private:
     int fd_;
 };
+
+// Asks the disk to hold a file or folder as it is now.
+void syncToDisk(const QByteArray& nativePath) {
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The files written while a durability batch is open, synced when it closes.
+thread_local int batchDepth = 0;
+thread_local QList<QByteArray> batchFiles;
 
 QString resolvedPath(const QString& path) {
     const QFileInfo info(path);
@@ -222,6 +244,29 @@ std::optional<int> parseInteger(const QByteArray& value) {
     if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
         return std::nullopt;
     return int(n);
+}
+
+bool DurabilityBatch::open() {
+    return batchDepth > 0;
+}
+
+void DurabilityBatch::remember(const QByteArray& nativePath) {
+    if (!batchFiles.contains(nativePath))
+        batchFiles.append(nativePath);
+}
+
+DurabilityBatch::DurabilityBatch() {
+    ++batchDepth;
+}
+
+DurabilityBatch::~DurabilityBatch() {
+    if (--batchDepth > 0)
+        return;
+    const QList<QByteArray> files = std::exchange(batchFiles, {});
+    for (const QByteArray& file : files) {
+        syncToDisk(file);
+        syncToDisk(QFile::encodeName(QFileInfo(QFile::decodeName(file)).absolutePath()));
+    }
 }
 
 std::shared_ptr<const IniDocument> IniFile::snapshot() const {
@@ -288,9 +333,9 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
     if (current.exists && ::access(nativeTarget.constData(), W_OK) != 0)
         throw IniWriteError(path_);
 
-    // Under the lock the file is read as it is on disk, never from a kept parse,
-    // so no write of another program is lost.
-    IniDocument doc = *ParseCache::fresh(nativeTarget);
+    // Under the lock the file is read as it is on disk, so no write of another
+    // program is lost; only its parse may be the one kept for the same bytes.
+    IniDocument doc = *ParseCache::instance().current(nativeTarget);
     change(doc);
     const QByteArray content = doc.serialize();
 
@@ -303,7 +348,8 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
     struct stat st {};
     const mode_t mode =
         current.exists && ::stat(nativeTarget.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 &&
+                   (DurabilityBatch::open() || ::fsync(fd) == 0);
     // The rename keeps inode, size and modification time, so the identity of the
     // new file is known before anybody else can change it. Only two further
     // writes of the same size within one step of the file clock, the second
@@ -314,14 +360,13 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
         ::unlink(temp.constData());
         throw IniWriteError(path_);
     }
-    if (const int dirFd = ::open(nativeDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    if (DurabilityBatch::open())
+        DurabilityBatch::remember(nativeTarget);
+    else
+        syncToDisk(nativeDir);
     ParseCache::instance().store(nativeTarget,
                                  {true, after.st_dev, after.st_ino, after.st_size, after.st_mtim},
-                                 std::make_shared<const IniDocument>(std::move(doc)));
+                                 std::make_shared<const IniDocument>(std::move(doc)), content);
 }
 
 } // namespace tirvon::ini

@@ -63,6 +63,22 @@ private:
     QString path_;
 };
 
+// Every write replaces the file by a rename, so a crash of the program at any
+// moment leaves the old file or the new one. Each write is also synced to the
+// disk before it returns, against a power failure; a burst of writes (the
+// handling of one listing of the modem) may instead open a batch, whose files
+// are synced once, when the batch closes.
+class DurabilityBatch {
+public:
+    DurabilityBatch();
+    ~DurabilityBatch();
+    DurabilityBatch(const DurabilityBatch&) = delete;
+    DurabilityBatch& operator=(const DurabilityBatch&) = delete;
+
+    static bool open();
+    static void remember(const QByteArray& nativePath);
+};
+
 // Reading of the value forms shared by every reader of the file.
 std::optional<int> parseInteger(const QByteArray& value);
 

@@ -28,6 +28,9 @@ void SmsIntake::cmgl(const QByteArray& reply) {
     if (listing.contains(ListingEcho)) {
         text::remove(listing, 1, 13); // the echo, its CR and the next character
         if (listing.contains(ListingEnd)) {
+            // The state keys of the whole listing reach the disk together, before
+            // the modem forgets the messages.
+            const ini::DurabilityBatch durability;
             try {
                 handleEntries(listing, handled);
             } catch (const log::LogError& e) {
