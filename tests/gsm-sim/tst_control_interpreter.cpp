@@ -29,6 +29,8 @@ private slots:
     void reportsSentMessagesEscaped();
     void answersStoreCountQuitAndUnknown();
     void escapesBytesForOneLine();
+    void listsControllers();
+    void makesControllerReport();
 };
 
 void ControlInterpreterTest::storesMessageWithGivenTimestamp() {
@@ -151,6 +153,54 @@ void ControlInterpreterTest::escapesBytesForOneLine() {
     const QByteArray escaped = escapeBytes(raw);
     QCOMPARE(escaped, QByteArray("a \\\\\\r\\n\\x1A\\x7F\\xCF\\x00z"));
     QCOMPARE(decodeControlText(escaped), std::optional<QByteArray>(raw));
+}
+
+void ControlInterpreterTest::listsControllers() {
+    ModemModel modem;
+    ControlInterpreter control(modem);
+    QCOMPARE(control.execute("CONTROLLERS").replyLines, QList<QByteArray>{"OK 0"});
+
+    ControllerPark park(modem);
+    park.add({"79161110001", "4071", QStringLiteral("Банкомат ТЦ")});
+    park.add({"79161110002", "", {}});
+    park.add({"79161110003", "\xea\xee\xe4", "x"});
+    control.attachPark(&park);
+    control.execute("REPORT 79161110002 disarm");
+    QCOMPARE(control.execute("controllers").replyLines,
+             (QList<QByteArray>{
+                 "OK 3", "79161110001 4071 armed " + QStringLiteral("Банкомат ТЦ").toUtf8(),
+                 "79161110002 \"\" disarmed", "79161110003 \\xEA\\xEE\\xE4 armed x"}));
+}
+
+void ControlInterpreterTest::makesControllerReport() {
+    ModemSettings settings;
+    settings.storeCapacity = 2;
+    ModemModel modem(settings);
+    ControlInterpreter control(modem, [] { return fixedMoment(3 * 3600); });
+    QCOMPARE(control.execute("REPORT 79161110001 state").replyLines,
+             QList<QByteArray>{"ERROR unknown controller 79161110001"});
+
+    ParkSettings quiet;
+    quiet.reportEveryTicks = 0;
+    ControllerPark park(modem, quiet);
+    park.add({"79161110001", "4071", {}});
+    control.attachPark(&park);
+    QCOMPARE(control.execute("REPORT +79161110001 POWER").replyLines, QList<QByteArray>{"OK 1"});
+    const StoredMessage& report = modem.store().messages().at(1);
+    QCOMPARE(report.sender, QByteArray("+79161110001"));
+    QCOMPARE(report.timestamp, QByteArray("09/01/02,03:04:05+12"));
+    QCOMPARE(report.text, QByteArray("03:04\nPOWER FAULT"));
+
+    QCOMPARE(control.execute("REPORT 79161110001").replyLines.value(0),
+             QByteArray("ERROR usage: REPORT <phone> <state|alarm|test|power|arm|disarm>"));
+    QCOMPARE(control.execute("REPORT 79161110001 dance").replyLines,
+             QList<QByteArray>{"ERROR unknown report kind dance"});
+    QCOMPARE(control.execute("REPORT 79161110009 test").replyLines,
+             QList<QByteArray>{"ERROR unknown controller 79161110009"});
+    QCOMPARE(control.execute("REPORT 79161110001 test").replyLines, QList<QByteArray>{"OK 2"});
+    QCOMPARE(control.execute("REPORT 79161110001 test").replyLines,
+             QList<QByteArray>{"ERROR store full"});
+    QCOMPARE(modem.store().count(), 2);
 }
 
 QTEST_GUILESS_MAIN(ControlInterpreterTest)

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,6 +79,9 @@ class GsmSimProgramTest : public QObject {
 private slots:
     void servesStationAndControlOverPseudoTerminal();
     void replacesStaleLinkAndRemovesItOnTermination();
+    void runsControllersFromFile();
+    void refusesBadControllerOptions_data();
+    void refusesBadControllerOptions();
 };
 
 void GsmSimProgramTest::servesStationAndControlOverPseudoTerminal() {
@@ -155,6 +159,81 @@ void GsmSimProgramTest::replacesStaleLinkAndRemovesItOnTermination() {
     QVERIFY(simulator.waitForFinished(kWaitMs));
     QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// The park's own ticks run on real seconds; the test asks for reports instead of waiting.
+void GsmSimProgramTest::runsControllersFromFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile controllers(dir.filePath("controllers.txt"));
+    QVERIFY(controllers.open(QIODevice::WriteOnly));
+    controllers.write("# phone password name\n79161110001 4071 ATM mall\n79161110002 \"\"\n");
+    controllers.close();
+    const QString link = dir.filePath("COM1");
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, {"--link", link, "--controllers", controllers.fileName(),
+                                         "--scenario-seed", "42", "--report-every", "0"});
+    QVERIFY(waitUntilReady(simulator));
+
+    simulator.write("CONTROLLERS\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK 2\n"));
+    QCOMPARE(readLineFrom(simulator), QByteArray("79161110001 4071 armed ATM mall\n"));
+    QCOMPARE(readLineFrom(simulator), QByteArray("79161110002 \"\" armed\n"));
+    simulator.write("REPORT 79161110002 alarm\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK 1\n"));
+
+    Port port(link);
+    QVERIFY(port.isOpen());
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    const QByteArray listing = port.readUntil("\r\n\r\nOK\r\n");
+    // The alarm's input and the controller's time are the scenario's.
+    static const QRegularExpression alarmEntry(QStringLiteral(
+        "^at\\+cmgl=all\r\r\n\\+CMGL: 1,\"REC UNREAD\",\"\\+79161110002\",,\"[^\"]+\"\r\n"
+        "\\d\\d:\\d\\d\nALARM\nIN[1-8] OPEN\r\n\r\nOK\r\n$"));
+    QVERIFY2(alarmEntry.match(QString::fromLatin1(listing)).hasMatch(), listing.constData());
+
+    simulator.write("QUIT\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+    QCOMPARE(simulator.exitCode(), 0);
+}
+
+void GsmSimProgramTest::refusesBadControllerOptions_data() {
+    QTest::addColumn<QByteArray>("file"); // empty: no controllers file
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("seed without controllers")
+        << QByteArray() << QStringList{"--scenario-seed", "3"} << QByteArray("need --controllers");
+    QTest::newRow("bad line") << QByteArray("79161110001 4071\n+7916 1\n") << QStringList{}
+                              << QByteArray("controllers.txt:2: the phone is digits");
+    QTest::newRow("empty file") << QByteArray("# nobody\n") << QStringList{}
+                                << QByteArray("names no controller");
+    QTest::newRow("bad seed") << QByteArray("79161110001 4071\n")
+                              << QStringList{"--scenario-seed", "-1"}
+                              << QByteArray("--scenario-seed");
+    QTest::newRow("bad pace") << QByteArray("79161110001 4071\n")
+                              << QStringList{"--report-every", "x"} << QByteArray("--report-every");
+}
+
+void GsmSimProgramTest::refusesBadControllerOptions() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, message);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    if (!file.isEmpty()) {
+        QFile controllers(dir.filePath("controllers.txt"));
+        QVERIFY(controllers.open(QIODevice::WriteOnly));
+        controllers.write(file);
+        options << "--controllers" << controllers.fileName();
+    }
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, options << "--link" << dir.filePath("COM1"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+    QCOMPARE(simulator.exitCode(), 2);
+    const QByteArray error = simulator.readAllStandardError();
+    QVERIFY2(error.contains(message), error.constData());
+    QVERIFY(!QFileInfo::exists(dir.filePath("COM1")));
 }
 
 QTEST_GUILESS_MAIN(GsmSimProgramTest)

@@ -1,9 +1,11 @@
 // gsm-sim: a simulated GSM modem on a pseudo-terminal, the station's partner in tests and demos.
 
+#include "controller_list.h"
 #include "simulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -43,6 +45,49 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, int low, 
     return false;
 }
 
+bool loadControllers(const QString& path, QList<gsmsim::ControllerConfig>& controllers) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "gsm-sim: cannot read %s: %s\n", qPrintable(path),
+                     qPrintable(file.errorString()));
+        return false;
+    }
+    const auto parsed = gsmsim::parseControllerList(file.readAll());
+    if (const auto* error = std::get_if<gsmsim::ControllerListError>(&parsed)) {
+        std::fprintf(stderr, "gsm-sim: %s:%d: %s\n", qPrintable(path), error->line,
+                     qPrintable(error->message));
+        return false;
+    }
+    controllers = std::get<QList<gsmsim::ControllerConfig>>(parsed);
+    if (controllers.isEmpty()) {
+        std::fprintf(stderr, "gsm-sim: %s names no controller\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+// --scenario-seed and --report-every only make sense with --controllers.
+bool readScenario(const QCommandLineParser& parser, gsmsim::SimulatorOptions& options) {
+    const QString seedOption = QStringLiteral("scenario-seed");
+    const QString everyOption = QStringLiteral("report-every");
+    if (!parser.isSet(QStringLiteral("controllers"))) {
+        if (!parser.isSet(seedOption) && !parser.isSet(everyOption))
+            return true;
+        std::fprintf(stderr, "gsm-sim: --scenario-seed and --report-every need --controllers\n");
+        return false;
+    }
+    if (!loadControllers(parser.value(QStringLiteral("controllers")), options.controllers) ||
+        !readNumber(parser, everyOption, 0, 86400, options.park.reportEveryTicks))
+        return false;
+    if (!parser.isSet(seedOption))
+        return true;
+    bool ok = false;
+    options.park.seed = parser.value(seedOption).toUInt(&ok);
+    if (!ok)
+        std::fprintf(stderr, "gsm-sim: --scenario-seed wants a number from 0 to 4294967295\n");
+    return ok;
+}
+
 QList<QByteArray> toBytes(const QStringList& texts) {
     QList<QByteArray> bytes;
     for (const QString& text : texts)
@@ -72,6 +117,14 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("model"), QStringLiteral("Answer to AT+CGMM."), "text"},
         {QStringLiteral("csq"), QStringLiteral("Signal strength of AT+CSQ (0..31, 99)."), "n"},
         {QStringLiteral("capacity"), QStringLiteral("Size of the SMS store (default 30)."), "n"},
+        {QStringLiteral("controllers"),
+         QStringLiteral("Simulated controllers, one a line: phone password [name]."), "file"},
+        {QStringLiteral("scenario-seed"),
+         QStringLiteral("Seed of the controllers' random events (default 1)."), "n"},
+        {QStringLiteral("report-every"),
+         QStringLiteral("Mean seconds between the controllers' own events, 0 for none "
+                        "(default 20)."),
+         "n"},
     });
     parser.process(app);
 
@@ -90,7 +143,8 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(QStringLiteral("model")))
         modem.model = parser.value(QStringLiteral("model")).toLocal8Bit();
     if (!readNumber(parser, QStringLiteral("csq"), 0, 99, modem.signalQuality) ||
-        !readNumber(parser, QStringLiteral("capacity"), 1, 1000, modem.storeCapacity))
+        !readNumber(parser, QStringLiteral("capacity"), 1, 1000, modem.storeCapacity) ||
+        !readScenario(parser, options))
         return 2;
 
     quitOnTerminationSignals(app);

@@ -23,6 +23,15 @@ Simulator::Simulator(SimulatorOptions options, QObject* parent)
     m_ringTimer.setInterval(kRingIntervalMs);
     connect(&m_ringTimer, &QTimer::timeout, this, &Simulator::ring);
     connect(&m_pty, &PtyEndpoint::received, this, &Simulator::takeStationBytes);
+    if (!m_options.controllers.isEmpty()) {
+        m_park = std::make_unique<ControllerPark>(m_modem, m_options.park);
+        for (const ControllerConfig& controller : m_options.controllers)
+            m_park->add(controller);
+        m_interpreter.attachPark(m_park.get());
+        m_parkTimer.setInterval(kParkTickMs);
+        connect(&m_parkTimer, &QTimer::timeout, this,
+                [this] { m_park->tick(QDateTime::currentDateTime()); });
+    }
 }
 
 bool Simulator::start(QString* error) {
@@ -42,6 +51,8 @@ bool Simulator::start(QString* error) {
         return false;
     if (m_options.controlOnStdin)
         m_control.readStandardInput();
+    if (m_park)
+        m_parkTimer.start();
     return true;
 }
 

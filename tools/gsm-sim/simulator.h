@@ -2,12 +2,14 @@
 
 #include "control_interpreter.h"
 #include "control_server.h"
+#include "controller_park.h"
 #include "modem_model.h"
 #include "pty_endpoint.h"
 
 #include <QFile>
 #include <QObject>
 #include <QTimer>
+#include <memory>
 
 namespace gsmsim {
 
@@ -18,14 +20,17 @@ struct SimulatorOptions {
     QString transcriptPath; // readable record of both directions
     QString controlPath;    // UNIX socket of the control interface
     bool controlOnStdin = true;
+    QList<ControllerConfig> controllers; // simulated controllers; none without a controllers file
+    ParkSettings park;                   // their scenario, one tick per second
 };
 
-// Wires the modem model to the pseudo-terminal, the record files, the control interface and the
-// ring timer of incoming calls.
+// Wires the modem model to the pseudo-terminal, the record files, the control interface, the
+// ring timer of incoming calls and, when there are simulated controllers, their one-second tick.
 class Simulator : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRingIntervalMs = 3000;
+    static constexpr int kParkTickMs = 1000;
 
     explicit Simulator(SimulatorOptions options, QObject* parent = nullptr);
 
@@ -47,6 +52,8 @@ private:
     PtyEndpoint m_pty;
     ControlServer m_control;
     QTimer m_ringTimer;
+    std::unique_ptr<ControllerPark> m_park;
+    QTimer m_parkTimer;
     QFile m_received;
     QFile m_transcript;
 };

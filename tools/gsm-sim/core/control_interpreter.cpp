@@ -47,6 +47,10 @@ ControlOutcome ControlInterpreter::execute(const QByteArray& line) {
         return listSent();
     if (verb == "STORE")
         return reply("OK " + QByteArray::number(m_modem.store().count()));
+    if (verb == "CONTROLLERS")
+        return listControllers();
+    if (verb == "REPORT")
+        return makeReport(rest);
     if (verb == "QUIT")
         return ControlOutcome{{"OK"}, {}, true};
     return failure("unknown command " + verb);
@@ -101,6 +105,39 @@ ControlOutcome ControlInterpreter::listSent() const {
     for (const SentMessage& message : sent)
         outcome.replyLines.append(message.number + ' ' + escapeBytes(message.text));
     return outcome;
+}
+
+ControlOutcome ControlInterpreter::listControllers() const {
+    if (!m_park)
+        return reply("OK 0");
+    const auto& controllers = m_park->controllers();
+    ControlOutcome outcome = reply("OK " + QByteArray::number(controllers.size()));
+    for (const SimulatedController& controller : controllers) {
+        const ControllerConfig& config = controller.config();
+        const QByteArray password = config.password.isEmpty() ? "\"\"" : config.password;
+        QByteArray line = config.phone + ' ' + escapeBytes(password) + ' ' +
+                          (controller.armed() ? "armed" : "disarmed");
+        if (!config.name.isEmpty())
+            line += ' ' + config.name.toUtf8();
+        outcome.replyLines.append(line);
+    }
+    return outcome;
+}
+
+ControlOutcome ControlInterpreter::makeReport(QByteArrayView arguments) {
+    const QByteArray phone = takeWord(arguments);
+    const QByteArray kindWord = takeWord(arguments);
+    if (phone.isEmpty() || kindWord.isEmpty())
+        return failure("usage: REPORT <phone> <state|alarm|test|power|arm|disarm>");
+    if (!m_park || !m_park->find(phone))
+        return failure("unknown controller " + phone);
+    const auto kind = reportKindFromName(kindWord);
+    if (!kind)
+        return failure("unknown report kind " + kindWord);
+    const auto index = m_park->reportNow(phone, *kind, m_clock());
+    if (!index)
+        return failure("store full");
+    return reply("OK " + QByteArray::number(*index));
 }
 
 } // namespace gsmsim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller_park.h"
 #include "modem_model.h"
 
 #include <QByteArray>
@@ -21,15 +22,22 @@ struct ControlOutcome {
 //   HANGUP                                         -> OK      (the caller ends the call)
 //   SENT                                           -> OK <n>, then n lines "<number> <text>"
 //   STORE                                          -> OK <count>
+//   CONTROLLERS                                    -> OK <n>, then n lines
+//                                                     "<phone> <password> <armed|disarmed> <name>"
+//   REPORT <phone> <state|alarm|test|power|arm|disarm> -> OK <index>
 //   QUIT                                           -> OK
 // Failures answer "ERROR <reason>". The SMS text is UTF-8 with the escapes \r, \n, \\ and \xHH
 // and is stored in code page 1251; SENT shows texts with the same escapes, bytes beyond ASCII
-// as \xHH.
+// as \xHH. CONTROLLERS and REPORT address the simulated controllers of an attached park; without
+// one the list is empty. An empty password is listed as "".
 class ControlInterpreter {
 public:
     using Clock = std::function<QDateTime()>;
 
     explicit ControlInterpreter(ModemModel& modem, Clock clock = &QDateTime::currentDateTime);
+
+    // The park stays the caller's; it must outlive the interpreter or be detached with nullptr.
+    void attachPark(ControllerPark* park) { m_park = park; }
 
     ControlOutcome execute(const QByteArray& line);
 
@@ -38,9 +46,12 @@ private:
     ControlOutcome startCall(QByteArrayView arguments);
     ControlOutcome hangUp();
     ControlOutcome listSent() const;
+    ControlOutcome listControllers() const;
+    ControlOutcome makeReport(QByteArrayView arguments);
 
     ModemModel& m_modem;
     Clock m_clock;
+    ControllerPark* m_park = nullptr;
 };
 
 } // namespace gsmsim
