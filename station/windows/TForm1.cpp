@@ -14,6 +14,7 @@
 #include "widgets/Placement.h"
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
+#include "windows/TForm4.h"
 #include "windows/TForm5.h"
 #include "windows/TForm7.h"
 #include "windows/TForm8.h"
@@ -48,6 +49,17 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     panels_ = std::make_unique<StatusPanels>(*ui_.StatusBar1);
     intake_ = std::make_unique<SmsIntake>(*exchange_, iniFile_, sounds_,
                                           static_cast<IntakeActions&>(*this));
+    queue_ = std::make_unique<OutgoingQueue>(*exchange_, sounds_, [this](int count) {
+        panels_->setText(StatusPanels::OutgoingCount, QString::number(count));
+    });
+    const auto log = [this](const QByteArray& object, const QByteArray& date,
+                            const QByteArray& arrival, const QByteArray& sending,
+                            const QByteArray& logText) {
+        logPlainEvent(object, date, arrival, sending, logText);
+    };
+    const auto clock = [this] { return clock_(); };
+    rules_ = std::make_unique<RuleRunner>(iniFile_, *queue_, log, clock);
+    panelCommands_ = std::make_unique<PanelCommands>(iniFile_, *queue_, log, prompt_, clock);
     connect(link_.get(), &serial::ModemLink::lineError, this, &TForm1::ComPortError);
 
     lineIndicators_ = new LineIndicators(
@@ -109,6 +121,8 @@ void TForm1::attachWindows(const StationWindows& windows) {
             &QAbstractItemView::scrollToBottom);
     connect(windows_.form3, &TForm3::loginRequested, this, &TForm1::onLoginRequested);
     connect(windows_.form3, &TForm3::cancelRequested, this, &TForm1::close);
+    connect(windows_.form2, &TForm2::commandPressed, this, &TForm1::DISARMClick);
+    connect(windows_.form2, &TForm2::sensorInfoRequested, this, &TForm1::Label4Click);
 }
 
 QByteArray TForm1::operatorBytes() const {
@@ -152,6 +166,7 @@ void TForm1::FormShow() {
     objectView_->fill();
     exchange_->reset();
     polling_.reset();
+    queue_->clear();
 
     showLogin();
     if (ending_)
@@ -165,6 +180,7 @@ void TForm1::FormShow() {
         currentOperator_ = QStringLiteral("Пользователь");
     sounds_.clear();
     openLog();
+    rules_->startClock();
     timer1_.start();
 }
 
@@ -286,11 +302,9 @@ void TForm1::closeModalWindows() {
     }
 }
 
-void TForm1::Timer1Timer() {
-    // A failure of a file or the log ends the work of this tick with its message;
-    // the station goes on polling.
+template <typename Work> void TForm1::guarded(Work work) {
     try {
-        polling_.tick();
+        work();
     } catch (const ini::IniWriteError& e) {
         prompt_.inform(e.message());
     } catch (const TextListError& e) {
@@ -300,16 +314,34 @@ void TForm1::Timer1Timer() {
     }
 }
 
+void TForm1::Timer1Timer() {
+    // Time rules are due whether or not the modem is busy at this second.
+    guarded([this] { rules_->checkTimeRules(); });
+    guarded([this] { polling_.tick(); });
+}
+
+void TForm1::logPlainEvent(const QByteArray& object, const QByteArray& date,
+                           const QByteArray& arrival, const QByteArray& sending,
+                           const QByteArray& logText) {
+    addtables({}, EventLog::PlainEvent, object, date, arrival, sending, logText);
+}
+
+void TForm1::DISARMClick(int tag) {
+    guarded([this, tag] { panelCommands_->DISARMClick(tag, *windows_.form2); });
+}
+
+void TForm1::Label4Click() {
+    windows_.form4->showList(QStringLiteral("Информация по датчикам"),
+                             programDirectory_ + QStringLiteral("info.txt"));
+}
+
 bool TForm1::modemWorkInProgress() const {
     return exchange_->smsWork() || exchange_->busy();
 }
 
-// The outgoing queue is a work area of its own; until it is attached the queue
-// is empty.
-bool TForm1::hasQueuedMessage() const {
-    return false;
-}
-void TForm1::sendQueuedMessage() {}
+bool TForm1::hasQueuedMessage() const { return !queue_->isEmpty(); }
+void TForm1::sendQueuedMessage() { queue_->sendsms(); }
+
 void TForm1::cmgl(const QByteArray& reply) { intake_->cmgl(reply); }
 
 void TForm1::addAlarmRow(const QByteArray& object, const QByteArray& logText,
@@ -320,9 +352,9 @@ void TForm1::addAlarmRow(const QByteArray& object, const QByteArray& logText,
                                         text::toUnicode(arrival)});
 }
 
-// The object's event rules are a work area of their own; until it is attached
-// an object has no rules to run.
-void TForm1::Action(const QByteArray&, const QByteArray&) {}
+void TForm1::Action(const QByteArray& section, const QByteArray& ruleEventText) {
+    rules_->Action(section, ruleEventText);
+}
 
 void TForm1::exchangeEnded(modem::ExchangeOutcome outcome) {
     panels_->showExchangeOutcome(outcome);

@@ -8,7 +8,10 @@
 #include "main/StatusPanels.h"
 #include "modem/ModemExchange.h"
 #include "objects/ObjectView.h"
+#include "panel/PanelCommands.h"
 #include "polling/PollingCycle.h"
+#include "queue/OutgoingQueue.h"
+#include "rules/RuleRunner.h"
 #include "serial/ModemLink.h"
 #include "sound/SoundRequests.h"
 #include "startup/ModemStartup.h"
@@ -109,6 +112,12 @@ public:
     void N16Click();
     void N8Click();
     void N9Click() { showLogin(); }
+    void postsms(const QByteArray& number, const QByteArray& text) { queue_->postsms(number, text); }
+    void sendsms() { queue_->sendsms(); }
+    OutgoingQueue& outgoingQueue() { return *queue_; }
+    RuleRunner& rules() { return *rules_; }
+    void DISARMClick(int tag);
+    void Label4Click();
     void N12Click();
     void ListView1DblClick() { N12Click(); }
     void PopupMenu1Popup();
@@ -159,6 +168,11 @@ private:
     void closeModalWindows();
     QString aliasFolder() const;
     QByteArray operatorBytes() const;
+    void logPlainEvent(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
+                       const QByteArray& sending, const QByteArray& logText);
+    // Runs an operator's or a tick's work; a failure of the log or of a file is
+    // shown, and the station goes on.
+    template <typename Work> void guarded(Work work);
 
     Ui::TForm1 ui_;
     QString programDirectory_;
@@ -177,6 +191,9 @@ private:
     std::unique_ptr<ObjectView> objectView_;
     std::unique_ptr<EventLog> eventLog_;
     std::unique_ptr<SmsIntake> intake_;
+    std::unique_ptr<OutgoingQueue> queue_;
+    std::unique_ptr<RuleRunner> rules_;
+    std::unique_ptr<PanelCommands> panelCommands_;
     ModalRunner modalRunner_ = [](QDialog& dialog) {
         dialog.exec();
     };

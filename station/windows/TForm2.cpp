@@ -3,6 +3,8 @@
 #include "text/Cp1251.h"
 
 #include <QAbstractButton>
+#include <QDateTime>
+#include <QMouseEvent>
 
 namespace tirvon::station {
 
@@ -13,7 +15,58 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        const int tag = button->property("tag").toInt();
+        if (tag > 0)
+            connect(button, &QAbstractButton::clicked, this, [this, tag] { emit commandPressed(tag); });
+    }
+    ui_.Label4->installEventFilter(this);
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(1000);
+    connect(&timer1_, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    timer1_.start();
+    Timer1Timer();
 }
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_.Label4 && event->type() == QEvent::MouseButtonRelease)
+        emit sensorInfoRequested();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::Timer1Timer() {
+    ui_.lab->setText(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")));
+}
+
+QByteArray TForm2::shownPhone() const { return text::fromUnicode(ui_.lPhone->text()); }
+
+QByteArray TForm2::shownName() const { return text::fromUnicode(ui_.lName->text()); }
+
+std::array<commands::TestPointEntry, 4> TForm2::testPointEntries() const {
+    const QComboBox* days[] = {ui_.ComboBox1, ui_.ComboBox2, ui_.ComboBox3, ui_.ComboBox4};
+    const QLineEdit* times[] = {ui_.MaskEdit1, ui_.MaskEdit2, ui_.MaskEdit3, ui_.MaskEdit4};
+    std::array<commands::TestPointEntry, 4> entries;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        // The day kind is the position of the field's text in its list; typed
+        // text that is not in the list is -1.
+        entries[i] = {days[i]->findText(days[i]->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive),
+                      text::fromUnicode(times[i]->text())};
+    }
+    return entries;
+}
+
+bool TForm2::testPointsInactive() const {
+    const QString inactive = QStringLiteral("Не активна");
+    for (const QComboBox* day : {ui_.ComboBox1, ui_.ComboBox2, ui_.ComboBox3, ui_.ComboBox4}) {
+        if (day->currentText() != inactive)
+            return false;
+    }
+    return true;
+}
+
+bool TForm2::alarmWithoutTest() const { return ui_.CheckBox1->isChecked(); }
+
+QByteArray TForm2::testTolerance() const { return text::fromUnicode(ui_.MaskEdit5->text()); }
 
 void TForm2::setObjectWord(const QString& word) {
     ui_.GroupBox4->setTitle(QStringLiteral("Описание ") + word + QLatin1Char('a'));
