@@ -57,7 +57,9 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
                             const QByteArray& logText) {
         logPlainEvent(object, date, arrival, sending, logText);
     };
-    const auto clock = [this] { return clock_(); };
+    const auto clock = [this] {
+        return clock_();
+    };
     rules_ = std::make_unique<RuleRunner>(iniFile_, *queue_, log, clock);
     panelCommands_ = std::make_unique<PanelCommands>(iniFile_, *queue_, log, prompt_, clock);
     connect(link_.get(), &serial::ModemLink::lineError, this, &TForm1::ComPortError);
@@ -339,17 +341,23 @@ bool TForm1::modemWorkInProgress() const {
     return exchange_->smsWork() || exchange_->busy();
 }
 
-bool TForm1::hasQueuedMessage() const { return !queue_->isEmpty(); }
-void TForm1::sendQueuedMessage() { queue_->sendsms(); }
+bool TForm1::hasQueuedMessage() const {
+    return !queue_->isEmpty();
+}
+void TForm1::sendQueuedMessage() {
+    queue_->sendsms();
+}
 
-void TForm1::cmgl(const QByteArray& reply) { intake_->cmgl(reply); }
+void TForm1::cmgl(const QByteArray& reply) {
+    intake_->cmgl(reply);
+}
 
 void TForm1::addAlarmRow(const QByteArray& object, const QByteArray& logText,
                          const QByteArray& arrival) {
     QByteArray shown = logText;
     shown.replace('\r', QByteArray()); // the last line's CR has no place in a cell
-    new QTreeWidgetItem(ui_.ListView2, {text::toUnicode(object), text::toUnicode(shown),
-                                        text::toUnicode(arrival)});
+    new QTreeWidgetItem(
+        ui_.ListView2, {text::toUnicode(object), text::toUnicode(shown), text::toUnicode(arrival)});
 }
 
 void TForm1::Action(const QByteArray& section, const QByteArray& ruleEventText) {

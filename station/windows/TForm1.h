@@ -112,7 +112,9 @@ public:
     void N16Click();
     void N8Click();
     void N9Click() { showLogin(); }
-    void postsms(const QByteArray& number, const QByteArray& text) { queue_->postsms(number, text); }
+    void postsms(const QByteArray& number, const QByteArray& text) {
+        queue_->postsms(number, text);
+    }
     void sendsms() { queue_->sendsms(); }
     OutgoingQueue& outgoingQueue() { return *queue_; }
     RuleRunner& rules() { return *rules_; }

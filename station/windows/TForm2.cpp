@@ -18,7 +18,8 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         const int tag = button->property("tag").toInt();
         if (tag > 0)
-            connect(button, &QAbstractButton::clicked, this, [this, tag] { emit commandPressed(tag); });
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, tag] { emit commandPressed(tag); });
     }
     ui_.Label4->installEventFilter(this);
     timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -38,9 +39,13 @@ void TForm2::Timer1Timer() {
     ui_.lab->setText(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")));
 }
 
-QByteArray TForm2::shownPhone() const { return text::fromUnicode(ui_.lPhone->text()); }
+QByteArray TForm2::shownPhone() const {
+    return text::fromUnicode(ui_.lPhone->text());
+}
 
-QByteArray TForm2::shownName() const { return text::fromUnicode(ui_.lName->text()); }
+QByteArray TForm2::shownName() const {
+    return text::fromUnicode(ui_.lName->text());
+}
 
 std::array<commands::TestPointEntry, 4> TForm2::testPointEntries() const {
     const QComboBox* days[] = {ui_.ComboBox1, ui_.ComboBox2, ui_.ComboBox3, ui_.ComboBox4};
@@ -49,8 +54,9 @@ std::array<commands::TestPointEntry, 4> TForm2::testPointEntries() const {
     for (size_t i = 0; i < entries.size(); ++i) {
         // The day kind is the position of the field's text in its list; typed
         // text that is not in the list is -1.
-        entries[i] = {days[i]->findText(days[i]->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive),
-                      text::fromUnicode(times[i]->text())};
+        entries[i] = {
+            days[i]->findText(days[i]->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive),
+            text::fromUnicode(times[i]->text())};
     }
     return entries;
 }
@@ -64,9 +70,13 @@ bool TForm2::testPointsInactive() const {
     return true;
 }
 
-bool TForm2::alarmWithoutTest() const { return ui_.CheckBox1->isChecked(); }
+bool TForm2::alarmWithoutTest() const {
+    return ui_.CheckBox1->isChecked();
+}
 
-QByteArray TForm2::testTolerance() const { return text::fromUnicode(ui_.MaskEdit5->text()); }
+QByteArray TForm2::testTolerance() const {
+    return text::fromUnicode(ui_.MaskEdit5->text());
+}
 
 void TForm2::setObjectWord(const QString& word) {
     ui_.GroupBox4->setTitle(QStringLiteral("Описание ") + word + QLatin1Char('a'));

@@ -5,6 +5,10 @@
 #include "modem_model.h"
 #include "serial/ModemLink.h"
 
+#include <QList>
+#include <QPair>
+#include <functional>
+
 // A modem link to the simulated modem's model, without a port: what the
 // station writes is fed to the model, and its answer waits to be delivered.
 class SimulatedModemLink : public tirvon::serial::ModemLink {
@@ -29,6 +33,7 @@ public:
     QString errorString() const override { return QStringLiteral("No such file or directory"); }
     void write(const QByteArray& bytes) override {
         written += bytes;
+        writes.append({clock ? clock() : 0, bytes});
         undelivered += model.feed(bytes);
     }
     QByteArray read(qint64 count) override {
@@ -57,6 +62,8 @@ public:
 
     gsmsim::ModemModel model;
     QByteArray written;
+    QList<QPair<qint64, QByteArray>> writes; // when (the pump's clock) and what
+    std::function<qint64()> clock;
     QByteArray undelivered;
     QByteArray pending;
     QString name;
@@ -70,7 +77,11 @@ public:
 // watchdog. Waits with a deadline move the clock there.
 class SimulatedModemPump : public tirvon::modem::EventPump {
 public:
-    explicit SimulatedModemPump(SimulatedModemLink& link) : link_(link) {}
+    explicit SimulatedModemPump(SimulatedModemLink& link) : link_(link) {
+        link_.clock = [this] {
+            return now;
+        };
+    }
     void setExchange(tirvon::modem::ModemExchange* exchange) { exchange_ = exchange; }
 
     void waitForEvents() override {
