@@ -56,11 +56,11 @@ struct ProgramDirectory {
         return modem.readLine().trimmed();
     }
 
-    bool start() {
+    bool start(const QByteArray& settings = configuration) {
         QFile ini(dir.filePath(QStringLiteral("Vave_vev.ini")));
         if (!ini.open(QIODevice::WriteOnly))
             return false;
-        ini.write(configuration);
+        ini.write(settings);
         ini.close();
         log::AliasStore(aliasStore()).add(log::LogAlias, path());
         log::LogTable::create(dir.filePath(QStringLiteral("log.dbf")));
@@ -232,6 +232,39 @@ private slots:
                        "op"},
         };
         QCOMPARE(records, expected);
+    }
+
+    void theOperatorsCommandAndARulesCommandReachTheController() {
+        ProgramDirectory program;
+        QVERIFY(program.start(ProgramDirectory::configuration +
+                              "[Bank3]\r\nName=Kassa\r\nPhone=79160000003\r\nPass=4071\r\n"
+                              "Action3=IN3 OPEN::RELE1 ON !::1::" + text::cp("Сирена") + "\r\n"));
+        ScriptedPrompt prompt;
+        const auto windows = startStation(program, prompt);
+        TForm1& form1 = windows->form1();
+        form1.f2update("Kassa");
+        windows->form2().ui().ARM->click(); // "Поставить"
+        form1.Timer1Timer();                 // the queued message goes out
+        QByteArray received = contentOf(program.received());
+        QVERIFY(received.endsWith("at+cmgs=+79160000003\r\n/4071 ARM !\r\n\x1a\r\n"));
+        QCOMPARE(program.control("SENT"), QByteArray("OK 1"));
+        QCOMPARE(program.modem.readLine().trimmed(), QByteArray("+79160000003 /4071 ARM !\\r\\n"));
+
+        QCOMPARE(program.control("SMS +79160000003 26/12/09,10:00:00+12 10:00\\nIN3 OPEN"), QByteArray("OK 1"));
+        for (int tick = 1; tick <= 6; ++tick) // the listing at the fifth tick, the rule's SMS at the sixth
+            form1.Timer1Timer();
+        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+        received = contentOf(program.received());
+        QVERIFY(received.endsWith("at+cmgs=79160000003\r\n/4071 RELE1 ON !\r\n\x1a\r\n"));
+
+        const auto table = log::LogTable::open(program.dir.filePath(QStringLiteral("log.dbf")),
+                                               log::LogTable::Access::ReadOnly);
+        QCOMPARE(table->recordCount(), 3);
+        QCOMPARE(table->record(0).mail, "< " + text::cp("Поставить объект на охрану"));
+        QCOMPARE(table->record(0).time, QByteArray("00:00:00"));
+        QCOMPARE(table->record(1).mail, "> " + text::cp("Дверь OPEN\r"));
+        QCOMPARE(table->record(2).mail, text::cp("Выполнение События: Сирена"));
+        QCOMPARE(table->record(2).bank, QByteArray("Kassa"));
     }
 
     void theProgramLogsInAndStartsPollingOnItsOwn() {
