@@ -51,10 +51,7 @@ struct Intake {
     SimulatedModemPump pump{link};
     RecordingActions actions;
     SoundRequests sounds;
-    struct : modem::ExchangeView {
-        void exchangeEnded(modem::ExchangeOutcome) override {}
-        void monitorEntry(const QByteArray&) override {}
-    } view;
+    NullExchangeView view;
     modem::ModemExchange exchange{link, view, pump};
     SmsIntake intake{exchange, file, sounds, actions};
 

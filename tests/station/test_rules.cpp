@@ -20,10 +20,7 @@ struct Rules {
     ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
     FakeModemLink link;
     ScriptedPump pump;
-    struct : modem::ExchangeView {
-        void exchangeEnded(modem::ExchangeOutcome) override {}
-        void monitorEntry(const QByteArray&) override {}
-    } view;
+    NullExchangeView view;
     modem::ModemExchange exchange{link, view, pump};
     SoundRequests sounds;
     OutgoingQueue queue{exchange, sounds, [](int) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modem/ModemExchange.h"
 #include "serial/ModemLink.h"
 
 // A modem link that records what is written and delivers what a test gives it,
@@ -41,4 +42,10 @@ public:
     bool opened = false;
     bool refuseOpen = false;
     tirvon::serial::LineSignals signalState;
+};
+
+// An exchange view that shows nothing, for tests that look elsewhere.
+struct NullExchangeView : tirvon::modem::ExchangeView {
+    void exchangeEnded(tirvon::modem::ExchangeOutcome) override {}
+    void monitorEntry(const QByteArray&) override {}
 };
