@@ -44,9 +44,10 @@ int main(int argc, char* argv[]) {
     const QString path = dir.filePath(QStringLiteral("Vave_vev.ini"));
     QByteArray ini = "[Bank1]\r\nName=ATM\r\nPhone=79160000001\r\nPass=4071\r\n";
     for (int n = 3; n <= 502; ++n)
-        ini += "Action" + QByteArray::number(n) + "=" +
-               (n == 502 ? QByteArray("IN2 OPEN") : "IN" + QByteArray::number(n % 8 + 1) + " SHORT") +
-               "::RELE1 ON !::1::rule " + QByteArray::number(n) + "\r\n";
+        ini +=
+            "Action" + QByteArray::number(n) + "=" +
+            (n == 502 ? QByteArray("IN2 OPEN") : "IN" + QByteArray::number(n % 8 + 1) + " SHORT") +
+            "::RELE1 ON !::1::rule " + QByteArray::number(n) + "\r\n";
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(ini);
@@ -62,10 +63,11 @@ int main(int argc, char* argv[]) {
     SoundRequests sounds;
     OutgoingQueue queue(exchange, sounds, [](int) {});
     int logged = 0;
-    RuleRunner runner(file, queue,
-                      [&logged](const QByteArray&, const QByteArray&, const QByteArray&,
-                                const QByteArray&, const QByteArray&) { ++logged; },
-                      [] { return QDateTime::currentDateTime(); });
+    RuleRunner runner(
+        file, queue,
+        [&logged](const QByteArray&, const QByteArray&, const QByteArray&, const QByteArray&,
+                  const QByteArray&) { ++logged; },
+        [] { return QDateTime::currentDateTime(); });
 
     constexpr int Lines = 2000;
     QElapsedTimer timer;
