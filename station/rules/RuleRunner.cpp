@@ -51,7 +51,26 @@ void RuleRunner::checkTimeRules() {
     lastCheck_ = now;
     if (now <= since)
         return;
+    for (const TimeRule& rule : timeRules()) {
+        // The moment of today (or of yesterday, across midnight) in (since, now].
+        QDateTime due(now.date(), rule.at);
+        if (due > now)
+            due = due.addDays(-1);
+        const QByteArray ran = rule.section + "/" + QByteArray::number(rule.index);
+        if (due <= since || (due.date() == now.date() && ranToday_.contains(ran)))
+            continue;
+        if (due.date() == now.date())
+            ranToday_.insert(ran);
+        run(rule.section, rule.command, rule.description);
+    }
+}
+
+const QList<RuleRunner::TimeRule>& RuleRunner::timeRules() {
     const auto doc = file_.snapshot();
+    if (doc == scanned_)
+        return timeRules_;
+    scanned_ = doc;
+    timeRules_.clear();
     for (const int n : ObjectDirectory(file_).objectNumbers()) {
         const QByteArray& section = objectSection(n);
         if (!doc->hasKey(section, key::Pass))
@@ -59,20 +78,11 @@ void RuleRunner::checkTimeRules() {
         const QList<rules::RuleRecord> rules = rules::stationRules(*doc, section);
         for (int i = 0; i < rules.size(); ++i) {
             const QTime at = rules::timeTrigger(rules[i].trigger);
-            if (!rules[i].active() || !at.isValid())
-                continue;
-            // The moment of today (or of yesterday, across midnight) in (since, now].
-            QDateTime due(now.date(), at);
-            if (due > now)
-                due = due.addDays(-1);
-            const QByteArray ran = section + "/" + QByteArray::number(i);
-            if (due <= since || (due.date() == now.date() && ranToday_.contains(ran)))
-                continue;
-            if (due.date() == now.date())
-                ranToday_.insert(ran);
-            run(section, rules[i].command, rules[i].description);
+            if (rules[i].active() && at.isValid())
+                timeRules_.append({section, i, at, rules[i].command, rules[i].description});
         }
     }
+    return timeRules_;
 }
 
 } // namespace tirvon::station

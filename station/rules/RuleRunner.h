@@ -37,7 +37,17 @@ public:
     void checkTimeRules();
 
 private:
+    struct TimeRule {
+        QByteArray section;
+        int index; // among the object's rules
+        QTime at;
+        QByteArray command;
+        QByteArray description;
+    };
     void run(const QByteArray& section, const QByteArray& command, const QByteArray& description);
+    // The active time rules of every object that may run rules, read again
+    // only when the file changed.
+    const QList<TimeRule>& timeRules();
 
     ini::IniFile& file_;
     OutgoingQueue& queue_;
@@ -46,6 +56,8 @@ private:
     QDateTime lastCheck_;
     QDate ranOn_;
     QSet<QByteArray> ranToday_; // section + rule key of the time rules run today
+    std::shared_ptr<const ini::IniDocument> scanned_;
+    QList<TimeRule> timeRules_;
 };
 
 } // namespace tirvon::station
