@@ -1,10 +1,12 @@
 #include "windows/TForm2.h"
 
 #include "text/Cp1251.h"
+#include "widgets/Placement.h"
 
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QMouseEvent>
+#include <utility>
 
 namespace tirvon::station {
 
@@ -27,6 +29,12 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     connect(&timer1_, &QTimer::timeout, this, &TForm2::Timer1Timer);
     timer1_.start();
     Timer1Timer();
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!std::exchange(placed_, true))
+        centreOnScreen(*this); // first shown in the middle of the desktop
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

@@ -49,10 +49,12 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     Ui::TForm2 ui_;
     QTimer timer1_;
+    bool placed_ = false;
 };
 
 } // namespace tirvon::station
