@@ -33,6 +33,9 @@ public:
     virtual QByteArray read(qint64 count) = 0;
 
     virtual LineSignals lineSignals() const = 0;
+    // False once the port has refused to tell its line signals (a
+    // pseudo-terminal does): asking again is of no use.
+    virtual bool lineSignalsReadable() const { return true; }
 
 signals:
     void charactersReceived(qint64 count);

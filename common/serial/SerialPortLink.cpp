@@ -39,6 +39,7 @@ bool SerialPortLink::open(const QString& portName) {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite))
         return false;
+    lineSignalsReadable_ = true;
     // A pseudo-terminal refuses the modem-line requests; the link works on.
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(true);
@@ -72,9 +73,15 @@ QByteArray SerialPortLink::read(qint64 count) {
 }
 
 LineSignals SerialPortLink::lineSignals() const {
-    if (!port_.isOpen())
+    if (!port_.isOpen() || !lineSignalsReadable_)
         return {};
-    const QSerialPort::PinoutSignals pins = const_cast<QSerialPort&>(port_).pinoutSignals();
+    port_.clearError();
+    const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
+    if (port_.error() != QSerialPort::NoError) {
+        lineSignalsReadable_ = false;
+        port_.clearError();
+        return {};
+    }
     return {pins.testFlag(QSerialPort::ClearToSendSignal),
             pins.testFlag(QSerialPort::DataSetReadySignal),
             pins.testFlag(QSerialPort::DataCarrierDetectSignal),

@@ -31,6 +31,7 @@ public:
     void write(const QByteArray& bytes) override;
     QByteArray read(qint64 count) override;
     LineSignals lineSignals() const override;
+    bool lineSignalsReadable() const override { return lineSignalsReadable_; }
 
     static constexpr qint32 BaudRate = 19200;
     static constexpr qint64 BufferSize = 2048;
@@ -40,7 +41,8 @@ private:
 
     QString programDirectory_;
     QString portName_;
-    QSerialPort port_;
+    mutable QSerialPort port_;
+    mutable bool lineSignalsReadable_ = true;
 };
 
 } // namespace tirvon::serial

@@ -41,6 +41,8 @@ void LineIndicators::refresh() {
     leds_.dsr->setOn(s.dsr);
     leds_.rlsd->setOn(s.rlsd);
     leds_.ring->setOn(s.ring);
+    if (!link_.lineSignalsReadable())
+        signalPoll_.stop(); // a port without modem lines: nothing to follow
 }
 
 } // namespace tirvon::station
