@@ -3,6 +3,7 @@
 // handled by the real main window (log table, configuration file, object list,
 // control panel) with the modem's answers given at once, so that only the
 // station's own work is timed.
+#include "AnsweringModem.h"
 #include "log/AliasStore.h"
 #include "log/LogTable.h"
 #include "modem/EventPump.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 using namespace tirvon;
 using namespace tirvon::station;
@@ -43,58 +45,23 @@ QByteArray listing() {
     return "at+cmgl=all\r\r\n" + entries + "\r\nOK\r\n";
 }
 
-// A modem that answers at once: the listing to a listing, OK to the rest.
-class InstantModem : public serial::ModemLink {
-public:
+// A modem that answers at once: the listing to a listing, OK to the rest; the
+// bytes of both ways are counted while asked to.
+struct InstantModem {
     QByteArray store;
     qint64 wireBytes = 0;
     bool counting = false;
 
-    bool open(const QString&) override { return true; }
-    void close() override {}
-    bool isOpen() const override { return true; }
-    QString portName() const override { return QStringLiteral("COM1"); }
-    QString errorString() const override { return {}; }
-    void write(const QByteArray& bytes) override {
+    QByteArray answer(const QByteArray& bytes) {
         QByteArray command = bytes;
         command.chop(2);
-        QByteArray answer = command + "\r";
-        if (command == "at+cmgl=all") {
-            answer = store;
-            store = "at+cmgl=all\r\r\nOK\r\n";
-        } else {
-            answer += "\r\nOK\r\n";
-        }
+        QByteArray reply = command + "\r\r\nOK\r\n";
+        if (command == "at+cmgl=all")
+            reply = std::exchange(store, "at+cmgl=all\r\r\nOK\r\n");
         if (counting)
-            wireBytes += bytes.size() + answer.size();
-        pending_ += answer;
+            wireBytes += bytes.size() + reply.size();
+        return reply;
     }
-    QByteArray read(qint64 count) override {
-        const QByteArray out = pending_.left(count);
-        pending_.remove(0, out.size());
-        return out;
-    }
-    serial::LineSignals lineSignals() const override { return {}; }
-    void deliver() {
-        if (!pending_.isEmpty())
-            emit charactersReceived(pending_.size());
-    }
-
-private:
-    QByteArray pending_;
-};
-
-class InstantPump : public modem::EventPump {
-public:
-    explicit InstantPump(InstantModem& modem) : modem_(modem) {}
-    void waitForEvents() override { modem_.deliver(); }
-    void waitUntil(qint64 deadline) override { now_ = deadline; }
-    void processPending() override { modem_.deliver(); }
-    qint64 nowMs() const override { return now_; }
-
-private:
-    InstantModem& modem_;
-    qint64 now_ = 0;
 };
 
 class SilentPrompt : public ui::Prompt {
@@ -129,10 +96,12 @@ int main(int argc, char* argv[]) {
     log::LogTable::create(programDir + QStringLiteral("log.dbf"));
 
     SilentPrompt prompt;
-    auto* modem = new InstantModem;
+    InstantModem modem;
+    auto* link =
+        new AnsweringModemLink([&modem](const QByteArray& bytes) { return modem.answer(bytes); });
     StationWindowSet windows(std::make_unique<TForm1>(programDir, prompt,
-                                                      std::unique_ptr<InstantModem>(modem),
-                                                      std::make_unique<InstantPump>(*modem)));
+                                                      std::unique_ptr<AnsweringModemLink>(link),
+                                                      std::make_unique<AnsweringModemPump>(*link)));
     TForm1& form1 = windows.form1();
     form1.setAliasStorePath(aliases);
     form1.setModalRunner([&windows](QDialog& dialog) {
@@ -153,15 +122,15 @@ int main(int argc, char* argv[]) {
     for (int round = 0; round < Rounds; ++round) {
         for (int tick = 1; tick <= 4; ++tick)
             form1.Timer1Timer();
-        modem->store = listing();
-        modem->wireBytes = 0;
-        modem->counting = true;
+        modem.store = listing();
+        modem.wireBytes = 0;
+        modem.counting = true;
         QElapsedTimer timer;
         timer.start();
         form1.Timer1Timer(); // tick 5: the listing, its handling, the deletions
         times.append(timer.nsecsElapsed() / 1e6);
-        modem->counting = false;
-        wireSeconds = modem->wireBytes * BitsPerByte / BaudRate;
+        modem.counting = false;
+        wireSeconds = modem.wireBytes * BitsPerByte / BaudRate;
         for (int tick = 6; tick <= 20; ++tick)
             form1.Timer1Timer();
     }
@@ -169,7 +138,7 @@ int main(int argc, char* argv[]) {
     const double median = times[Rounds / 2];
     std::printf(
         "listing of %d messages x 5 lines: %lld bytes on the wire both ways = %.0f ms at %d baud\n",
-        Messages, modem->wireBytes, wireSeconds * 1000, BaudRate);
+        Messages, modem.wireBytes, wireSeconds * 1000, BaudRate);
     std::printf("station's processing (median of %d): %.1f ms = %.1f %% of the wire time "
                 "(fastest %.1f ms, slowest %.1f ms)\n",
                 Rounds, median, 100 * median / (wireSeconds * 1000), times.first(), times.last());

@@ -2,6 +2,7 @@
 // come from anybody who knows the number), the intake never crashes, never reads
 // out of bounds, and never leaves the SMS-work flag set, which would stop the
 // polling for good.
+#include "AnsweringModem.h"
 #include "intake/SmsIntake.h"
 #include "log/LogError.h"
 #include "report/ListingEntry.h"
@@ -24,47 +25,6 @@ void check(bool condition) {
     if (!condition)
         std::abort();
 }
-
-// A modem that answers every command at once.
-class AnsweringLink : public serial::ModemLink {
-public:
-    bool open(const QString&) override { return true; }
-    void close() override {}
-    bool isOpen() const override { return true; }
-    QString portName() const override { return QStringLiteral("COM1"); }
-    QString errorString() const override { return {}; }
-    void write(const QByteArray&) override { pending_ += "\r\nOK\r\n"; }
-    QByteArray read(qint64 count) override {
-        const QByteArray out = pending_.left(count);
-        pending_.remove(0, out.size());
-        return out;
-    }
-    serial::LineSignals lineSignals() const override { return {}; }
-    void deliver() {
-        if (!pending_.isEmpty())
-            emit charactersReceived(pending_.size());
-    }
-
-private:
-    QByteArray pending_;
-};
-
-class ImmediatePump : public modem::EventPump {
-public:
-    explicit ImmediatePump(AnsweringLink& link) : link_(link) {}
-    void waitForEvents() override { link_.deliver(); }
-    void waitUntil(qint64) override {}
-    void processPending() override {}
-    qint64 nowMs() const override { return 0; }
-
-private:
-    AnsweringLink& link_;
-};
-
-struct NoView : modem::ExchangeView {
-    void exchangeEnded(modem::ExchangeOutcome) override {}
-    void monitorEntry(const QByteArray&) override {}
-};
 
 // Counts what the intake does; fails the log at a chosen record.
 class CountingActions : public station::IntakeActions {
@@ -113,9 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         .interpret(input);
 
     // The bytes as a listing, the way the modem frames one.
-    AnsweringLink link;
-    ImmediatePump pump(link);
-    NoView view;
+    // A modem that answers every command at once.
+    AnsweringModemLink link([](const QByteArray&) { return QByteArray("\r\nOK\r\n"); });
+    AnsweringModemPump pump(link);
+    NullExchangeView view;
     modem::ModemExchange exchange(link, view, pump);
     station::SoundRequests sounds;
     CountingActions actions;

@@ -16,8 +16,7 @@
 namespace tirvon::ini {
 
 IniWriteError::IniWriteError(const QString& path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
-      message_(QStringLiteral("Unable to write to %1").arg(path)) {}
+    : OperationFailure(QStringLiteral("Unable to write to %1").arg(path)) {}
 
 namespace {
 

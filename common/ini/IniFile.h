@@ -1,5 +1,6 @@
 #pragma once
 
+#include "failure/OperationFailure.h"
 #include "ini/IniDocument.h"
 
 #include <QString>
@@ -11,13 +12,9 @@ namespace tirvon::ini {
 
 // A write that the file system refused. The handler in progress stops there;
 // what it wrote before stays written and the program keeps running.
-class IniWriteError : public std::runtime_error {
+class IniWriteError : public OperationFailure {
 public:
     explicit IniWriteError(const QString& path);
-    QString message() const { return message_; }
-
-private:
-    QString message_;
 };
 
 // One INI file named by its path, read and written key by key.

@@ -1,8 +1,7 @@
 #include "intake/SmsIntake.h"
 
 #include "config/Schema.h"
-#include "log/LogError.h"
-#include "main/TextList.h"
+#include "failure/OperationFailure.h"
 #include "objects/ObjectRegistry.h"
 #include "report/ReportInterpreter.h"
 #include "sound/SoundRequests.h"
@@ -33,11 +32,7 @@ void SmsIntake::cmgl(const QByteArray& reply) {
             const ini::DurabilityBatch durability;
             try {
                 handleEntries(listing, handled);
-            } catch (const log::LogError& e) {
-                failure = e.message();
-            } catch (const ini::IniWriteError& e) {
-                failure = e.message();
-            } catch (const TextListError& e) {
+            } catch (const OperationFailure& e) {
                 failure = e.message();
             }
         }

@@ -1,20 +1,15 @@
 #pragma once
 
+#include "failure/OperationFailure.h"
 #include <QByteArray>
 #include <QString>
-#include <stdexcept>
 
 namespace tirvon::station {
 
 // A text list of the program directory could not be written.
-class TextListError : public std::runtime_error {
+class TextListError : public OperationFailure {
 public:
-    explicit TextListError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
-    QString message() const { return message_; }
-
-private:
-    QString message_;
+    using OperationFailure::OperationFailure;
 };
 
 // NotList: appends the line and CR LF to the file of the program directory,

@@ -307,11 +307,7 @@ void TForm1::closeModalWindows() {
 template <typename Work> void TForm1::guarded(Work work) {
     try {
         work();
-    } catch (const ini::IniWriteError& e) {
-        prompt_.inform(e.message());
-    } catch (const TextListError& e) {
-        prompt_.inform(e.message());
-    } catch (const log::LogError& e) {
+    } catch (const OperationFailure& e) {
         prompt_.inform(e.message());
     }
 }

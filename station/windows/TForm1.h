@@ -172,8 +172,8 @@ private:
     QByteArray operatorBytes() const;
     void logPlainEvent(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
                        const QByteArray& sending, const QByteArray& logText);
-    // Runs an operator's or a tick's work; a failure of the log or of a file is
-    // shown, and the station goes on.
+    // Runs an operator's or a tick's work; an OperationFailure is shown, and the
+    // station goes on.
     template <typename Work> void guarded(Work work);
 
     Ui::TForm1 ui_;

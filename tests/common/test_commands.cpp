@@ -1,3 +1,4 @@
+#include "TempIniFile.h"
 #include "commands/Commands.h"
 #include "rules/RuleRecord.h"
 #include "text/Cp1251.h"
@@ -13,15 +14,7 @@ using text::cp;
 
 namespace {
 
-struct Config {
-    QTemporaryDir dir;
-    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
-    explicit Config(const QByteArray& content) {
-        QFile f(file.path());
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-    }
-};
+using Config = TempIniFile;
 
 const config::Signal& signal(int index) {
     return config::signalList()[size_t(index)];

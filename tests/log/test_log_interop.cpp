@@ -1,7 +1,7 @@
 // The log tables as other programs see them: an independent dBASE reader, and
 // a writer killed in the middle of its work.
-#include "LogSamples.h"
 #include "IndependentDbfReader.h"
+#include "LogSamples.h"
 #include "log/LogTable.h"
 
 #include <QJsonArray>

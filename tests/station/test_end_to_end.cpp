@@ -238,20 +238,23 @@ private slots:
         ProgramDirectory program;
         QVERIFY(program.start(ProgramDirectory::configuration +
                               "[Bank3]\r\nName=Kassa\r\nPhone=79160000003\r\nPass=4071\r\n"
-                              "Action3=IN3 OPEN::RELE1 ON !::1::" + text::cp("Сирена") + "\r\n"));
+                              "Action3=IN3 OPEN::RELE1 ON !::1::" +
+                              text::cp("Сирена") + "\r\n"));
         ScriptedPrompt prompt;
         const auto windows = startStation(program, prompt);
         TForm1& form1 = windows->form1();
         form1.f2update("Kassa");
         windows->form2().ui().ARM->click(); // "Поставить"
-        form1.Timer1Timer();                 // the queued message goes out
+        form1.Timer1Timer();                // the queued message goes out
         QByteArray received = contentOf(program.received());
         QVERIFY(received.endsWith("at+cmgs=+79160000003\r\n/4071 ARM !\r\n\x1a\r\n"));
         QCOMPARE(program.control("SENT"), QByteArray("OK 1"));
         QCOMPARE(program.modem.readLine().trimmed(), QByteArray("+79160000003 /4071 ARM !\\r\\n"));
 
-        QCOMPARE(program.control("SMS +79160000003 26/12/09,10:00:00+12 10:00\\nIN3 OPEN"), QByteArray("OK 1"));
-        for (int tick = 1; tick <= 6; ++tick) // the listing at the fifth tick, the rule's SMS at the sixth
+        QCOMPARE(program.control("SMS +79160000003 26/12/09,10:00:00+12 10:00\\nIN3 OPEN"),
+                 QByteArray("OK 1"));
+        for (int tick = 1; tick <= 6;
+             ++tick) // the listing at the fifth tick, the rule's SMS at the sixth
             form1.Timer1Timer();
         QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
         received = contentOf(program.received());

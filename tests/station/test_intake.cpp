@@ -1,4 +1,5 @@
 #include "SimulatedModem.h"
+#include "TempIniFile.h"
 #include "intake/SmsIntake.h"
 #include "log/LogError.h"
 #include "sound/SoundRequests.h"
@@ -44,9 +45,7 @@ public:
     int failOnRecord = 0;
 };
 
-struct Intake {
-    QTemporaryDir dir;
-    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
+struct Intake : TempIniFile {
     SimulatedModemLink link;
     SimulatedModemPump pump{link};
     RecordingActions actions;
@@ -55,14 +54,12 @@ struct Intake {
     modem::ModemExchange exchange{link, view, pump};
     SmsIntake intake{exchange, file, sounds, actions};
 
-    explicit Intake(gsmsim::ModemSettings modem = {}) : link(std::move(modem)) {
+    explicit Intake(gsmsim::ModemSettings modem = {})
+        : TempIniFile("[BaseStation]\r\nIN3=" + cp("Дверь") + "\r\nPOWER=" + cp("Питание") +
+                      "\r\n[Bank1]\r\nName=ATM\r\nPhone=79160000001\r\n"
+                      "[Bank2]\r\nPhone=79160000002\r\n"),
+          link(std::move(modem)) {
         pump.setExchange(&exchange);
-        QFile f(file.path());
-        if (f.open(QIODevice::WriteOnly))
-            f.write("[BaseStation]\r\nIN3=" + cp("Дверь") + "\r\nPOWER=" + cp("Питание") +
-                    "\r\n"
-                    "[Bank1]\r\nName=ATM\r\nPhone=79160000001\r\n"
-                    "[Bank2]\r\nPhone=79160000002\r\n");
     }
     void store(const QByteArray& sender, const QByteArray& text) {
         link.model.store().add(sender, "08/12/31,12:36:00+12", text);

@@ -1,3 +1,4 @@
+#include "TempIniFile.h"
 #include "login/Login.h"
 #include "text/Cp1251.h"
 #include "windows/TForm3.h"
@@ -12,14 +13,9 @@ using namespace tirvon::station;
 
 namespace {
 
-struct Accounts {
-    QTemporaryDir dir;
-    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
-    explicit Accounts(const QByteArray& baseStation) {
-        QFile f(file.path());
-        if (f.open(QIODevice::WriteOnly))
-            f.write("[BaseStation]\r\n" + baseStation);
-    }
+struct Accounts : TempIniFile {
+    explicit Accounts(const QByteArray& baseStation)
+        : TempIniFile("[BaseStation]\r\n" + baseStation) {}
 };
 
 const QByteArray configuratorAccounts = "USER1=" + text::cp("Иванов") +

@@ -1,3 +1,4 @@
+#include "TempIniFile.h"
 #include "objects/ControlPanelData.h"
 #include "objects/ObjectRegistry.h"
 #include "objects/ObjectView.h"
@@ -20,19 +21,13 @@ QByteArray u(const char* utf8) {
     return cp(utf8);
 }
 
-struct Objects {
-    QTemporaryDir dir;
-    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
+struct Objects : TempIniFile {
     QTreeWidget list;
     TForm2 panel;
     SoundRequests sounds;
     ObjectView view{list, panel, sounds, file};
 
-    explicit Objects(const QByteArray& content) {
-        QFile f(file.path());
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        f.close();
+    explicit Objects(const QByteArray& content) : TempIniFile(content) {
         list.setColumnCount(2);
         view.fill();
     }

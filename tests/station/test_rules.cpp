@@ -1,5 +1,6 @@
 #include "FakeModemLink.h"
 #include "ScriptedPump.h"
+#include "TempIniFile.h"
 #include "queue/OutgoingQueue.h"
 #include "rules/RuleRunner.h"
 #include "sound/SoundRequests.h"
@@ -15,9 +16,7 @@ using text::cp;
 
 namespace {
 
-struct Rules {
-    QTemporaryDir dir;
-    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
+struct Rules : TempIniFile {
     FakeModemLink link;
     ScriptedPump pump;
     NullExchangeView view;
@@ -37,13 +36,7 @@ struct Rules {
             return now;
         }};
 
-    explicit Rules(const QByteArray& content) {
-        QFile f(file.path());
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        f.close();
-        runner.startClock();
-    }
+    explicit Rules(const QByteArray& content) : TempIniFile(content) { runner.startClock(); }
     QList<QByteArray> sent() const {
         QList<QByteArray> all;
         for (const auto& e : queue.entries())

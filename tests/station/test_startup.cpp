@@ -1,4 +1,5 @@
 #include "SimulatedModem.h"
+#include "TempIniFile.h"
 #include "startup/ModemStartup.h"
 #include "startup/SignalQuality.h"
 
@@ -29,9 +30,7 @@ public:
     QList<QByteArray> csqReplies;
 };
 
-struct Startup {
-    QTemporaryDir dir;
-    ini::IniFile file{dir.filePath(QStringLiteral("Vave_vev.ini"))};
+struct Startup : TempIniFile {
     StationSettings settings{file};
     SimulatedModemLink link;
     SimulatedModemPump pump{link};
@@ -39,11 +38,7 @@ struct Startup {
     modem::ModemExchange exchange{link, view, pump};
 
     explicit Startup(const QByteArray& ini, gsmsim::ModemSettings modem = {})
-        : link(std::move(modem)) {
-        QFile f(file.path());
-        if (!ini.isNull() && f.open(QIODevice::WriteOnly))
-            f.write(ini);
-        f.close();
+        : TempIniFile(ini), link(std::move(modem)) {
         pump.setExchange(&exchange);
     }
     ModemStartup::Result run() { return ModemStartup(exchange, link, settings, view).run(); }

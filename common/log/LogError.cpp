@@ -1,8 +1,0 @@
-#include "log/LogError.h"
-
-namespace tirvon::log {
-
-LogError::LogError(const QString& message)
-    : std::runtime_error(message.toStdString()), message_(message) {}
-
-} // namespace tirvon::log
