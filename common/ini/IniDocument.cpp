@@ -55,7 +55,9 @@ QByteArray IniDocument::keyName(const QByteArray& name) {
 IniDocument::Line IniDocument::classify(QByteArray text) {
     Line line;
     const QByteArray trimmed = trimBlanks(text);
-    if (trimmed.startsWith('[')) {
+    if (trimmed.isEmpty()) {
+        line.kind = Kind::Blank;
+    } else if (trimmed.startsWith('[')) {
         const qsizetype close = trimmed.indexOf(']');
         if (close > 0) {
             line.kind = Kind::Section;
@@ -71,17 +73,16 @@ IniDocument::Line IniDocument::classify(QByteArray text) {
 
 IniDocument IniDocument::parse(const QByteArray& content) {
     IniDocument doc;
+    const qsizetype size = content.size();
     qsizetype start = 0;
-    while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        const qsizetype next = end < 0 ? content.size() : end + 1;
-        if (end < 0)
-            end = content.size();
-        qsizetype stop = end;
-        if (stop > start && content[stop - 1] == '\r')
-            --stop;
-        doc.lines_.push_back(classify(content.mid(start, stop - start)));
-        start = next;
+    while (start < size) {
+        // CR LF, LF alone and CR alone each end a line, so a file saved by any
+        // editor reads line by line and no line keeps a break inside it.
+        qsizetype end = start;
+        while (end < size && content[end] != '\r' && content[end] != '\n')
+            ++end;
+        doc.lines_.push_back(classify(content.mid(start, end - start)));
+        start = end + (end + 1 < size && content[end] == '\r' && content[end + 1] == '\n' ? 2 : 1);
     }
     doc.reindex();
     return doc;
@@ -112,10 +113,10 @@ void IniDocument::reindex() {
             current = sections_.contains(line.name) ? nullptr : &sections_[line.name];
             if (current)
                 current->header = i;
-        } else if (line.kind == Kind::Key && current) {
-            if (!current->keys.contains(line.name))
+        } else if (current && line.kind != Kind::Blank) {
+            if (line.kind == Kind::Key && !current->keys.contains(line.name))
                 current->keys.insert(line.name, i);
-            current->lastKey = i;
+            current->lastText = i;
         }
     }
     if (current)
@@ -170,7 +171,9 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
         line.text = line.text.left(line.text.indexOf('=') + 1) + v;
         return; // names unchanged: the index still holds
     } else {
-        const qsizetype at = (s->lastKey >= 0 ? s->lastKey : s->header) + 1;
+        // Comments that close the section stay above the new key; blank lines
+        // stay between it and the next section.
+        const qsizetype at = (s->lastText >= 0 ? s->lastText : s->header) + 1;
         lines_.insert(lines_.begin() + at, classify(kname + "=" + v));
     }
     reindex();

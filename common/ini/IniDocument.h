@@ -8,10 +8,12 @@
 namespace tirvon::ini {
 
 // The text of one INI file, held as its lines so that a change touches only the
-// line it must: a key that exists is replaced where it stands, a new key goes to
-// the end of its section, a new section to the end of the file. Section and key
-// names compare without case; the first section and the first key of a name win.
-// Values are bytes in code page 1251.
+// line it must: a key that exists is replaced where it stands, a new key follows
+// the last line of its section that is not blank (after the comments that close
+// the section, before the blank lines that part it from the next one), a new
+// section goes to the end of the file. A line ends at CR LF, at LF alone or at CR
+// alone. Section and key names compare without case; the first section and the
+// first key of a name win. Values are bytes in code page 1251.
 class IniDocument {
 public:
     static constexpr qsizetype MaxValueLength = 2047;
@@ -37,7 +39,7 @@ public:
     static QByteArray keyName(const QByteArray& name);
 
 private:
-    enum class Kind { Other, Section, Key };
+    enum class Kind { Blank, Other, Section, Key };
     struct Line {
         QByteArray text;
         Kind kind = Kind::Other;
@@ -45,8 +47,8 @@ private:
     };
     struct Section {
         qsizetype header = 0;
-        qsizetype end = 0;      // one past its last line
-        qsizetype lastKey = -1; // line of its last key, -1 when none
+        qsizetype end = 0;       // one past its last line
+        qsizetype lastText = -1; // its last line that is not blank, -1 when none
         QHash<QByteArray, qsizetype> keys;
     };
 

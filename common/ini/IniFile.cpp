@@ -18,6 +18,31 @@ namespace tirvon::ini {
 IniWriteError::IniWriteError(const QString& path)
     : OperationFailure(QStringLiteral("Unable to write to %1").arg(path)) {}
 
+namespace detail {
+
+int readWholeFromDisk(const QByteArray& nativePath, QByteArray& content) {
+    content.clear();
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : 0;
+            ::close(fd);
+            return error;
+        }
+        content.append(chunk, n);
+    }
+}
+
+WholeFileReader readWholeFile = readWholeFromDisk;
+
+} // namespace detail
+
 namespace {
 
 struct Identity {
@@ -38,24 +63,6 @@ Identity identityOf(const QByteArray& nativePath) {
     if (::stat(nativePath.constData(), &st) != 0)
         return {};
     return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-}
-
-bool readWhole(const QByteArray& nativePath, QByteArray& content) {
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    content.clear();
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ::close(fd);
-            return n == 0;
-        }
-        content.append(chunk, n);
-    }
 }
 
 bool writeWhole(int fd, const QByteArray& content) {
@@ -108,7 +115,7 @@ public:
                     return it->document;
             }
             QByteArray content;
-            if (!readWhole(nativePath, content))
+            if (detail::readWholeFile(nativePath, content) != 0)
                 return empty();
             // A file replaced while it was read is read again, so a parse is
             // never filed under an identity it does not belong to.
@@ -119,15 +126,18 @@ public:
                 store(nativePath, before, doc, content);
             return doc;
         }
-        return current(nativePath);
+        const auto doc = current(nativePath);
+        return doc ? doc : empty();
     }
 
     // The file as it is on disk now, whatever its identity says: the kept parse
     // when the file still holds the very bytes it was made from, else a new one.
+    // A file that is not there is empty; one that is there but cannot be read
+    // whole gives nothing, since its lines are unknown.
     std::shared_ptr<const IniDocument> current(const QByteArray& nativePath) {
         QByteArray content;
-        if (!readWhole(nativePath, content))
-            return empty();
+        if (const int error = detail::readWholeFile(nativePath, content); error != 0)
+            return error == ENOENT ? empty() : nullptr;
         {
             std::lock_guard lock(mutex_);
             const auto it = entries_.constFind(nativePath);
@@ -334,7 +344,14 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
 
     // Under the lock the file is read as it is on disk, so no write of another
     // program is lost; only its parse may be the one kept for the same bytes.
-    IniDocument doc = *ParseCache::instance().current(nativeTarget);
+    // Only a file that is not there starts empty. One that is there but cannot
+    // be read whole (an I/O error, no free descriptor, not a plain file) refuses
+    // the write and stays as it is: the file written in its place would hold the
+    // written key alone, and every other line of the configuration would be lost.
+    const auto onDisk = ParseCache::instance().current(nativeTarget);
+    if (!onDisk)
+        throw IniWriteError(path_);
+    IniDocument doc = *onDisk;
     change(doc);
     const QByteArray content = doc.serialize();
 

@@ -22,7 +22,8 @@ public:
 // Reads share one parse of the file for as long as the file's identity (size,
 // modification time in nanoseconds, inode) stays the same, so every reader sees
 // the latest write of either program without parsing the file for every key.
-// An absent file reads as empty and is never created by a read.
+// An absent file reads as empty and is never created by a read. A file that is
+// there but cannot be read reads as empty too, and refuses every write.
 //
 // Every write is one locked read-modify-write that replaces the file atomically
 // (temporary file in the same folder, flushed to disk, renamed over the file):
@@ -53,7 +54,8 @@ public:
     std::shared_ptr<const IniDocument> snapshot() const;
 
     // Applies one change under the lock and replaces the file; throws
-    // IniWriteError when the file cannot be written.
+    // IniWriteError when the file cannot be written, or when it is there but
+    // cannot be read whole (it is then left as it was).
     void update(const std::function<void(IniDocument&)>& change);
 
 private:
@@ -78,5 +80,17 @@ public:
 
 // Reading of the value forms shared by every reader of the file.
 std::optional<int> parseInteger(const QByteArray& value);
+
+namespace detail {
+
+// How the INI layer takes a whole file from the disk: 0 with every byte of the
+// file in content, or the errno of the failure, ENOENT for a file that is not
+// there. A test puts another reader here to see how reads and writes deal with a
+// file that is there but cannot be read.
+using WholeFileReader = int (*)(const QByteArray& nativePath, QByteArray& content);
+int readWholeFromDisk(const QByteArray& nativePath, QByteArray& content);
+extern WholeFileReader readWholeFile;
+
+} // namespace detail
 
 } // namespace tirvon::ini

@@ -5,14 +5,19 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <utility>
 
 using namespace tirvon;
+using ini::IniDocument;
 using ini::IniFile;
 
 namespace {
@@ -29,6 +34,40 @@ void putContent(const QString& path, const QByteArray& content) {
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(content);
 }
+
+// Temporary files of a write left in a folder; the lock companions stay there
+// by design.
+QStringList strayTemporaries(const QString& folder) {
+    QStringList left =
+        QDir(folder).entryList({QStringLiteral(".*.ini.*")}, QDir::Files | QDir::Hidden);
+    left.removeIf([](const QString& name) { return name.endsWith(QStringLiteral(".lock")); });
+    return left;
+}
+
+// A disk on which the INI file is there but every read of it breaks off with
+// `error` after its first `readable` bytes, for as long as it is installed.
+class BrokenDisk {
+public:
+    BrokenDisk(int error, qsizetype readable)
+        : saved_(std::exchange(ini::detail::readWholeFile, read)) {
+        error_ = error;
+        readable_ = readable;
+    }
+    ~BrokenDisk() { ini::detail::readWholeFile = saved_; }
+    BrokenDisk(const BrokenDisk&) = delete;
+    BrokenDisk& operator=(const BrokenDisk&) = delete;
+
+private:
+    static int read(const QByteArray& nativePath, QByteArray& content) {
+        if (const int error = ini::detail::readWholeFromDisk(nativePath, content); error != 0)
+            return error;
+        content.truncate(readable_);
+        return error_;
+    }
+    static inline int error_ = 0;
+    static inline qsizetype readable_ = 0;
+    ini::detail::WholeFileReader saved_;
+};
 
 } // namespace
 
@@ -112,13 +151,69 @@ private slots:
                             "lArm=x\r\n[Bank7]\r\nCount=12\r\nOn=1\r\n"));
     }
 
-    void linesEndingInLfAloneAreRewrittenWithCrLf() {
+    void everyKindOfLineBreakEndsALineAndIsRewrittenAsCrLf_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("rewritten"); // after A=3 is written
+        QTest::newRow("LF alone") << QByteArray("[S]\nA=1\nB=2")
+                                  << QByteArray("[S]\r\nA=3\r\nB=2\r\n");
+        QTest::newRow("CR alone") << QByteArray("[S]\rA=1\rB=2\r")
+                                  << QByteArray("[S]\r\nA=3\r\nB=2\r\n");
+        QTest::newRow("one of each")
+            << QByteArray("[S]\nA=1\rB=2\r\n") << QByteArray("[S]\r\nA=3\r\nB=2\r\n");
+        QTest::newRow("CR before CR LF")
+            << QByteArray("[S]\rA=1\r\r\nB=2") << QByteArray("[S]\r\nA=3\r\n\r\nB=2\r\n");
+        QTest::newRow("LF before CR")
+            << QByteArray("[S]\n\rA=1\n\rB=2") << QByteArray("[S]\r\n\r\nA=3\r\n\r\nB=2\r\n");
+        QTest::newRow("blank lines of every kind")
+            << QByteArray("[S]\r\r\n\n\rA=1\rB=2")
+            << QByteArray("[S]\r\n\r\n\r\n\r\nA=3\r\nB=2\r\n");
+    }
+    void everyKindOfLineBreakEndsALineAndIsRewrittenAsCrLf() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, rewritten);
         const QString path = freshPath();
-        putContent(path, "[S]\nA=1\nB=2");
+        putContent(path, stored);
         IniFile file(path);
+        QCOMPARE(file.readString("S", "A", ""), QByteArray("1"));
         QCOMPARE(file.readString("S", "B", ""), QByteArray("2"));
         file.writeString("S", "A", "3");
-        QCOMPARE(contentOf(path), QByteArray("[S]\r\nA=3\r\nB=2\r\n"));
+        QCOMPARE(contentOf(path), rewritten);
+    }
+
+    void aNewKeyFollowsTheLastLineOfItsSectionThatIsNotBlank_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("expected"); // after A/New=v is set
+        QTest::newRow("closing comment") << QByteArray("[A]\r\nk=1\r\n; note\r\n[B]\r\nj=2\r\n")
+                                         << QByteArray("[A]\r\nk=1\r\n; note\r\nNew=v\r\n"
+                                                       "[B]\r\nj=2\r\n");
+        QTest::newRow("comment, then blank lines")
+            << QByteArray("[A]\r\nk=1\r\n# note\r\n\r\n \t\r\n[B]\r\n")
+            << QByteArray("[A]\r\nk=1\r\n# note\r\nNew=v\r\n\r\n \t\r\n[B]\r\n");
+        QTest::newRow("text that is no key")
+            << QByteArray("[A]\r\nk=1\r\nleft by hand\r\n[B]\r\n")
+            << QByteArray("[A]\r\nk=1\r\nleft by hand\r\nNew=v\r\n[B]\r\n");
+        QTest::newRow("comment between keys")
+            << QByteArray("[A]\r\nk=1\r\n; note\r\nj=2\r\n\r\n[B]\r\n")
+            << QByteArray("[A]\r\nk=1\r\n; note\r\nj=2\r\nNew=v\r\n\r\n[B]\r\n");
+        QTest::newRow("no key, only a comment")
+            << QByteArray("[A]\r\n; none yet\r\n\r\n[B]\r\n")
+            << QByteArray("[A]\r\n; none yet\r\nNew=v\r\n\r\n[B]\r\n");
+        QTest::newRow("nothing but blank lines")
+            << QByteArray("[A]\r\n\r\n[B]\r\n") << QByteArray("[A]\r\nNew=v\r\n\r\n[B]\r\n");
+        QTest::newRow("last section of the file")
+            << QByteArray("[B]\r\n[A]\r\nk=1\r\n; end\r\n\r\n")
+            << QByteArray("[B]\r\n[A]\r\nk=1\r\n; end\r\nNew=v\r\n\r\n");
+        QTest::newRow("repeated header") << QByteArray("[A]\r\nk=1\r\n; a\r\n[A]\r\nx=1\r\n")
+                                         << QByteArray("[A]\r\nk=1\r\n; a\r\nNew=v\r\n"
+                                                       "[A]\r\nx=1\r\n");
+    }
+    void aNewKeyFollowsTheLastLineOfItsSectionThatIsNotBlank() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, expected);
+        IniDocument doc = IniDocument::parse(stored);
+        doc.setValue("a", "New", "v");
+        QCOMPARE(doc.serialize(), expected);
+        QCOMPARE(doc.value("A", "new"), std::optional<QByteArray>("v"));
     }
 
     void aSectionIsPresentOnlyWithAKey() {
@@ -205,6 +300,64 @@ private slots:
         QVERIFY(QFileInfo(folder).isDir());
     }
 
+    void aFileThatCannotBeReadIsNeverWrittenOver_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("readable"); // bytes read before the error
+        QTest::addColumn<bool>("erase");   // the write erases a section
+        QTest::newRow("open refused") << EACCES << 0 << false;
+        QTest::newRow("no free descriptor") << EMFILE << 0 << false;
+        QTest::newRow("read broken off") << EIO << 12 << false;
+        QTest::newRow("read broken off, erasing") << EIO << 12 << true;
+    }
+    void aFileThatCannotBeReadIsNeverWrittenOver() {
+        QFETCH(int, error);
+        QFETCH(int, readable);
+        QFETCH(bool, erase);
+        const QString path = freshPath();
+        const QByteArray stored = "[BaseStation]\r\nCOMPort=1\r\n[Bank1]\r\nName=A\r\n";
+        putContent(path, stored);
+        IniFile file(path);
+        {
+            const BrokenDisk disk(error, readable);
+            try {
+                if (erase)
+                    file.eraseSection("Bank1");
+                else
+                    file.writeString("BaseStation", "Init1", "ATZ");
+                QFAIL("the write should have been refused");
+            } catch (const ini::IniWriteError& e) {
+                QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+            }
+            // Readers take such a file as absent and get their defaults.
+            QCOMPARE(file.readString("BaseStation", "COMPort", "default"), QByteArray("default"));
+        }
+        QCOMPARE(contentOf(path), stored);
+        QCOMPARE(strayTemporaries(dir_.path()), QStringList());
+        QCOMPARE(file.readString("BaseStation", "COMPort", "default"), QByteArray("1"));
+    }
+
+    void aSocketAtThePathIsNeverWrittenOver() {
+        // Opening a socket fails even for root, while a rename would replace it.
+        const QString path = freshPath();
+        const QByteArray native = QFile::encodeName(path);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        QVERIFY(size_t(native.size()) < sizeof address.sun_path);
+        qstrcpy(address.sun_path, native.constData());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        ::close(fd);
+        QCOMPARE(bound, 0);
+        IniFile file(path);
+        QCOMPARE(file.readString("S", "K", "default"), QByteArray("default"));
+        QVERIFY_THROWS_EXCEPTION(ini::IniWriteError, file.writeString("S", "K", "v"));
+        struct stat st {};
+        QCOMPARE(::stat(native.constData(), &st), 0);
+        QVERIFY(S_ISSOCK(st.st_mode));
+        QCOMPARE(strayTemporaries(dir_.path()), QStringList());
+    }
+
     void noValueOrNameCanAddLinesToTheFile() {
         const QString path = freshPath();
         IniFile file(path);
@@ -246,10 +399,7 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0600));
-        // No temporary file left behind, only the lock companion.
-        const QStringList left =
-            QDir(dir_.path()).entryList({QStringLiteral(".*.ini.*")}, QDir::Files | QDir::Hidden);
-        QCOMPARE(left.filter(QRegularExpression(QStringLiteral("\\.lock$"))).size(), left.size());
+        QCOMPARE(strayTemporaries(dir_.path()), QStringList());
     }
 
     void twoProgramsWritingAtOnceLoseNoKey() {
