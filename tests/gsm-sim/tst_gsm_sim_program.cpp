@@ -2,6 +2,7 @@
 // serial port. Every wait is for I/O and bounded.
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -39,8 +40,9 @@ public:
     bool write(const QByteArray& bytes) {
         return ::write(m_fd, bytes.constData(), bytes.size()) == bytes.size();
     }
-    // Reads until the bytes end with terminator, or until the deadline.
-    QByteArray readUntil(const QByteArray& terminator) {
+    // Reads until the bytes end with terminator, or until the deadline; reads counts the reads
+    // that returned bytes.
+    QByteArray readUntil(const QByteArray& terminator, int* reads = nullptr) {
         QByteArray got;
         QDeadlineTimer deadline(kWaitMs);
         while (!got.endsWith(terminator) && !deadline.hasExpired()) {
@@ -52,6 +54,8 @@ public:
             if (count <= 0)
                 break;
             got.append(buffer, count);
+            if (reads)
+                ++*reads;
         }
         return got;
     }
@@ -80,8 +84,9 @@ private slots:
     void servesStationAndControlOverPseudoTerminal();
     void replacesStaleLinkAndRemovesItOnTermination();
     void runsControllersFromFile();
-    void refusesBadControllerOptions_data();
-    void refusesBadControllerOptions();
+    void pacesListingAsSerialLine();
+    void refusesBadOptions_data();
+    void refusesBadOptions();
 };
 
 void GsmSimProgramTest::servesStationAndControlOverPseudoTerminal() {
@@ -198,12 +203,64 @@ void GsmSimProgramTest::runsControllersFromFile() {
     QCOMPARE(simulator.exitCode(), 0);
 }
 
-void GsmSimProgramTest::refusesBadControllerOptions_data() {
+// At 19200 baud the listing comes in reads of a few bytes and takes the line's time: 10 bits a
+// character. The profiles given on the command line add up.
+void GsmSimProgramTest::pacesListingAsSerialLine() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("COM1");
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE,
+                    {"--link", link, "--baud", "19200", "--scenario-seed", "9", "--profile",
+                     "quoted-alpha,blank-lines", "--profile", "detailed-headers"});
+    QVERIFY(waitUntilReady(simulator));
+
+    QByteArray expected = "at+cmgl=all\r\r\n";
+    for (int index = 1; index <= 12; ++index) {
+        const QByteArray text = "12:" + QByteArray::number(10 + index) + "\nALARM\nIN" +
+                                QByteArray::number(index % 8 + 1) + " OPEN\n" +
+                                QByteArray(100 + index, 'A' + index);
+        const QByteArray escaped = QByteArray(text).replace('\n', "\\n");
+        simulator.write("SMS +7916123450" + QByteArray::number(index % 10) +
+                        " 18/12/31,13:30:45+04 " + escaped + '\n');
+        QCOMPARE(readLineFrom(simulator), "OK " + QByteArray::number(index) + '\n');
+        expected += "\r\n+CMGL: " + QByteArray::number(index) + ",\"REC UNREAD\",\"+7916123450" +
+                    QByteArray::number(index % 10) + "\",\"\",\"18/12/31,13:30:45+04\",145," +
+                    QByteArray::number(text.size()) + "\r\n" + text + "\r\n";
+    }
+    expected.remove(expected.indexOf("\r\n+CMGL: 1,"), 2); // the first entry follows the echo
+    expected += "\r\nOK\r\n";
+
+    Port port(link);
+    QVERIFY(port.isOpen());
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    int reads = 0;
+    QCOMPARE(port.readUntil("\r\n\r\nOK\r\n", &reads), expected);
+    const qint64 wireMs = expected.size() * 10 * 1000 / 19200;
+    QVERIFY2(elapsed.elapsed() >= wireMs * 9 / 10 && elapsed.elapsed() <= wireMs + 2000,
+             qPrintable(QString("%1 ms for %2 ms on the wire").arg(elapsed.elapsed()).arg(wireMs)));
+    QVERIFY2(reads >= expected.size() / 16,
+             qPrintable(QString("%1 reads for %2 bytes").arg(reads).arg(expected.size())));
+
+    simulator.write("QUIT\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+    QCOMPARE(simulator.exitCode(), 0);
+}
+
+void GsmSimProgramTest::refusesBadOptions_data() {
     QTest::addColumn<QByteArray>("file"); // empty: no controllers file
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("seed without controllers")
-        << QByteArray() << QStringList{"--scenario-seed", "3"} << QByteArray("need --controllers");
+    QTest::newRow("pace without controllers")
+        << QByteArray() << QStringList{"--report-every", "3"} << QByteArray("needs --controllers");
+    QTest::newRow("unknown profile")
+        << QByteArray() << QStringList{"--profile", "blank-lines,fancy"}
+        << QByteArray("unknown --profile fancy");
+    QTest::newRow("bad rate") << QByteArray() << QStringList{"--baud", "-300"}
+                              << QByteArray("--baud");
     QTest::newRow("bad line") << QByteArray("79161110001 4071\n+7916 1\n") << QStringList{}
                               << QByteArray("controllers.txt:2: the phone is digits");
     QTest::newRow("empty file") << QByteArray("# nobody\n") << QStringList{}
@@ -215,7 +272,7 @@ void GsmSimProgramTest::refusesBadControllerOptions_data() {
                               << QStringList{"--report-every", "x"} << QByteArray("--report-every");
 }
 
-void GsmSimProgramTest::refusesBadControllerOptions() {
+void GsmSimProgramTest::refusesBadOptions() {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, options);
     QFETCH(QByteArray, message);

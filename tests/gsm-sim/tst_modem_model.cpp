@@ -1,5 +1,7 @@
 // The simulated modem byte for byte: what the station writes and what it gets back.
 
+#include "byte_escape.h"
+#include "control_interpreter.h"
 #include "modem_model.h"
 
 #include <QtTest>
@@ -13,6 +15,42 @@ ModemModel modemWithTwoMessages() {
     modem.store().add("+79001234567", "08/12/31,12:36:00+12", "12:32\nDISARM T: 0042\nIN3 OPEN");
     modem.store().add("89007654321", "09/01/02,03:04:05-20", "TEST\n08:00\nARM");
     return modem;
+}
+
+ModemSettings withProfiles(const QByteArrayList& profiles) {
+    ModemSettings settings;
+    for (const QByteArray& profile : profiles) {
+        if (!applyDeviceProfile(profile, settings))
+            qFatal("no profile %s", profile.constData());
+    }
+    return settings;
+}
+
+// Texts that look like the modem's own lines, which the station must take as text.
+const QByteArray kTextLikeResult = "12:32\r\nOK\r\nRING";
+const QByteArray kTextLikeCall = "+CLIP: \"+79161234567\",145,,,,0\r\nERROR";
+
+ModemModel modemWithLookalikeTexts(ModemSettings settings) {
+    ModemModel modem(std::move(settings));
+    modem.store().add("+79161234567", "18/12/31,13:30:45+04", kTextLikeResult);
+    modem.store().add("+79161234568", "18/12/31,13:31:00+04", kTextLikeCall);
+    return modem;
+}
+
+// A status line or +CMTI, framed as the modem frames unsolicited lines.
+const QString kUnsolicitedLine = QStringLiteral(
+    R"((?:\r\n(?:\^RSSI:\d+|\^MODE:5,4|\^BOOT:12345678,0,0,0,6|\^SRVST:2|\+CMTI: "ME",\d+)\r\n))");
+
+// The pieces of a reply in order with an unsolicited line at every every-th boundary between
+// them, and nowhere else.
+QRegularExpression piecesWithLines(const QByteArrayList& pieces, int every) {
+    QString pattern = QStringLiteral("^");
+    for (qsizetype at = 0; at < pieces.size(); ++at) {
+        if (at > 0 && at % every == 0)
+            pattern += kUnsolicitedLine;
+        pattern += QRegularExpression::escape(QString::fromLatin1(pieces[at]));
+    }
+    return QRegularExpression(pattern + '$');
 }
 
 QByteArray fromModem(const ModemModel& modem) {
@@ -48,6 +86,16 @@ private slots:
     void answersSameWhateverTheChunking_data();
     void answersSameWhateverTheChunking();
     void recordsTrafficBothWays();
+    void answersInEachProfile_data();
+    void answersInEachProfile();
+    void switchesDetailFieldsAtRunTime_data();
+    void switchesDetailFieldsAtRunTime();
+    void listsLookalikeTextsVerbatim_data();
+    void listsLookalikeTextsVerbatim();
+    void putsUnsolicitedLinesBetweenPieces_data();
+    void putsUnsolicitedLinesBetweenPieces();
+    void repeatsUnsolicitedLinesForTheSameSeed();
+    void noticesEveryStoredMessageOnce();
 };
 
 void ModemModelTest::answersStartUpCommands_data() {
@@ -79,6 +127,11 @@ void ModemModelTest::answersStartUpCommands_data() {
     QTest::newRow("not a command") << QByteArray("hello\r\n") << QByteArray("hello\r");
     QTest::newRow("index not a number")
         << QByteArray("at+cmgd=x\r\n") << QByteArray("at+cmgd=x\r\r\nERROR\r\n");
+    // Installers' init strings ask for the detail fields; every profile takes the command.
+    QTest::newRow("details on") << QByteArray("AT+CSDH=1\r\n")
+                                << QByteArray("AT+CSDH=1\r\r\nOK\r\n");
+    QTest::newRow("details out of range")
+        << QByteArray("AT+CSDH=2\r\n") << QByteArray("AT+CSDH=2\r\r\nERROR\r\n");
 }
 
 void ModemModelTest::answersStartUpCommands() {
@@ -285,6 +338,186 @@ void ModemModelTest::recordsTrafficBothWays() {
     QCOMPARE(modem.transcript().size(), 4); // ">AT", ">\r\n", "<answer", "<ring"
     QCOMPARE(modem.transcript().first().direction, Direction::ToModem);
     QCOMPARE(observed, ">AT>\r\n<AT\r\r\nOK\r\n<" + ring);
+}
+
+void ModemModelTest::answersInEachProfile_data() {
+    QTest::addColumn<QByteArrayList>("profiles");
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("expected");
+    const auto listing = [](const char* first, const char* second, const char* between) {
+        return "at+cmgl=all\r\r\n" + QByteArray(first) + "\r\n12:32\nDISARM T: 0042\nIN3 OPEN\r\n" +
+               between + second + "\r\nTEST\n08:00\nARM\r\n\r\nOK\r\n";
+    };
+    const QByteArray plain =
+        listing(R"(+CMGL: 1,"REC UNREAD","+79001234567",,"08/12/31,12:36:00+12")",
+                R"(+CMGL: 2,"REC UNREAD","89007654321",,"09/01/02,03:04:05-20")", "");
+    const QByteArray cmgl = "at+cmgl=all";
+    QTest::newRow("plain listing") << QByteArrayList{} << cmgl << plain;
+    QTest::newRow("quoted alpha")
+        << QByteArrayList{"quoted-alpha"} << cmgl
+        << listing(R"(+CMGL: 1,"REC UNREAD","+79001234567","","08/12/31,12:36:00+12")",
+                   R"(+CMGL: 2,"REC UNREAD","89007654321","","09/01/02,03:04:05-20")", "");
+    // Address type 145 for an international sender, 129 otherwise; the length in bytes.
+    QTest::newRow("detailed headers")
+        << QByteArrayList{"detailed-headers"} << cmgl
+        << listing(R"(+CMGL: 1,"REC UNREAD","+79001234567",,"08/12/31,12:36:00+12",145,29)",
+                   R"(+CMGL: 2,"REC UNREAD","89007654321",,"09/01/02,03:04:05-20",129,14)", "");
+    QTest::newRow("blank lines")
+        << QByteArrayList{"blank-lines"} << cmgl
+        << listing(R"(+CMGL: 1,"REC UNREAD","+79001234567",,"08/12/31,12:36:00+12")",
+                   R"(+CMGL: 2,"REC UNREAD","89007654321",,"09/01/02,03:04:05-20")", "\r\n");
+    QTest::newRow("all listing forms")
+        << QByteArrayList{"blank-lines", "detailed-headers", "quoted-alpha"} << cmgl
+        << listing(R"(+CMGL: 1,"REC UNREAD","+79001234567","","08/12/31,12:36:00+12",145,29)",
+                   R"(+CMGL: 2,"REC UNREAD","89007654321","","09/01/02,03:04:05-20",129,14)",
+                   "\r\n");
+    QTest::newRow("compact signal") << QByteArrayList{"compact-csq"} << QByteArray("AT+CSQ")
+                                    << QByteArray("AT+CSQ\r\r\n+CSQ:17,0\r\n\r\nOK\r\n");
+    QTest::newRow("compact signal, plain listing")
+        << QByteArrayList{"compact-csq"} << cmgl << plain;
+}
+
+void ModemModelTest::answersInEachProfile() {
+    QFETCH(QByteArrayList, profiles);
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, expected);
+    ModemModel modem(withProfiles(profiles));
+    modem.store().add("+79001234567", "08/12/31,12:36:00+12", "12:32\nDISARM T: 0042\nIN3 OPEN");
+    modem.store().add("89007654321", "09/01/02,03:04:05-20", "TEST\n08:00\nARM");
+    QCOMPARE(modem.feed(command + "\r\n"), expected);
+}
+
+void ModemModelTest::switchesDetailFieldsAtRunTime_data() {
+    QTest::addColumn<bool>("atPowerOn");
+    QTest::addColumn<QByteArrayList>("commands");
+    QTest::addColumn<bool>("details");
+    QTest::newRow("plain") << false << QByteArrayList{} << false;
+    QTest::newRow("switched on") << false << QByteArrayList{"AT+CSDH=1"} << true;
+    QTest::newRow("on, then reset") << false << QByteArrayList{"AT+CSDH=1", "ATZ"} << false;
+    QTest::newRow("profile") << true << QByteArrayList{} << true;
+    QTest::newRow("profile, off") << true << QByteArrayList{"at+csdh=0"} << false;
+    QTest::newRow("profile, off, reset") << true << QByteArrayList{"AT+CSDH=0", "ATZ"} << true;
+}
+
+void ModemModelTest::switchesDetailFieldsAtRunTime() {
+    QFETCH(bool, atPowerOn);
+    QFETCH(QByteArrayList, commands);
+    QFETCH(bool, details);
+    ModemSettings settings;
+    settings.detailsAtPowerOn = atPowerOn;
+    ModemModel modem(settings);
+    modem.store().add("+79001234567", "08/12/31,12:36:00+12", "ARM");
+    for (const QByteArray& command : commands)
+        QVERIFY(modem.feed(command + "\r").endsWith("\r\nOK\r\n"));
+    QCOMPARE(modem.feed("AT+CSDH?\r"),
+             "AT+CSDH?\r\r\n+CSDH: " + QByteArray(details ? "1" : "0") + "\r\n\r\nOK\r\n");
+    const QByteArray header = "+CMGL: 1,\"REC UNREAD\",\"+79001234567\",,\"08/12/31,12:36:00+12\"" +
+                              QByteArray(details ? ",145,3" : "") + "\r\nARM\r\n";
+    QCOMPARE(modem.feed("at+cmgl=all\r"), "at+cmgl=all\r\r\n" + header + "\r\nOK\r\n");
+}
+
+void ModemModelTest::listsLookalikeTextsVerbatim_data() {
+    QTest::addColumn<QByteArray>("escaped"); // as written on the control line
+    QTest::addColumn<QByteArray>("text");    // as the modem lists it
+    QTest::newRow("final results") << QByteArray(R"(12:32\r\nOK\r\n\r\nERROR\r\nIN3 OPEN)")
+                                   << QByteArray("12:32\r\nOK\r\n\r\nERROR\r\nIN3 OPEN");
+    QTest::newRow("ring and caller")
+        << QByteArray(R"(\r\nRING\r\n\r\n+CLIP: "+79161234567",145,,,,0\r\n)")
+        << QByteArray("\r\nRING\r\n\r\n+CLIP: \"+79161234567\",145,,,,0\r\n");
+}
+
+void ModemModelTest::listsLookalikeTextsVerbatim() {
+    QFETCH(QByteArray, escaped);
+    QFETCH(QByteArray, text);
+    ModemModel modem;
+    ControlInterpreter control(modem);
+    QCOMPARE(control.execute("SMS +79161234567 18/12/31,13:30:45+04 " + escaped).replyLines,
+             QByteArrayList{"OK 1"});
+    QCOMPARE(modem.feed("at+cmgl=all\r\n"),
+             "at+cmgl=all\r\r\n"
+             "+CMGL: 1,\"REC UNREAD\",\"+79161234567\",,\"18/12/31,13:30:45+04\"\r\n" +
+                 text + "\r\n\r\nOK\r\n");
+}
+
+void ModemModelTest::putsUnsolicitedLinesBetweenPieces_data() {
+    QTest::addColumn<QByteArrayList>("profiles");
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArrayList>("pieces");
+    const QByteArray first =
+        "+CMGL: 1,\"REC UNREAD\",\"+79161234567\",,\"18/12/31,13:30:45+04\"\r\n" + kTextLikeResult +
+        "\r\n";
+    const QByteArray second =
+        "+CMGL: 2,\"REC UNREAD\",\"+79161234568\",,\"18/12/31,13:31:00+04\"\r\n" + kTextLikeCall +
+        "\r\n";
+    // The banner lines only ever follow the reset's OK.
+    QTest::newRow("reset") << QByteArrayList{} << QByteArray("ATZ")
+                           << QByteArrayList{"ATZ\r", "\r\nOK\r\n", "\r\nRDY\r\n",
+                                             "\r\nCall Ready\r\n", "\r\nSMS Ready\r\n"};
+    QTest::newRow("maker") << QByteArrayList{} << QByteArray("AT+CGMI")
+                           << QByteArrayList{"AT+CGMI\r", "\r\nGSMSIM\r\n", "\r\nOK\r\n"};
+    QTest::newRow("not a command")
+        << QByteArrayList{} << QByteArray("hello") << QByteArrayList{"hello\r"};
+    // Between entries, never between an entry's header and its text nor inside the text.
+    QTest::newRow("listing") << QByteArrayList{} << QByteArray("at+cmgl=all")
+                             << QByteArrayList{"at+cmgl=all\r", "\r\n" + first, second,
+                                               "\r\nOK\r\n"};
+    QTest::newRow("spaced listing")
+        << QByteArrayList{"blank-lines"} << QByteArray("at+cmgl=all")
+        << QByteArrayList{"at+cmgl=all\r", "\r\n" + first, "\r\n" + second, "\r\nOK\r\n"};
+}
+
+void ModemModelTest::putsUnsolicitedLinesBetweenPieces() {
+    QFETCH(QByteArrayList, profiles);
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArrayList, pieces);
+    ModemSettings settings = withProfiles(profiles + QByteArrayList{"unsolicited"});
+
+    for (int every : {1, 2}) {
+        settings.unsolicitedInReplyEvery = every;
+        ModemModel modem = modemWithLookalikeTexts(settings);
+        const QByteArray reply = modem.feed(command + "\r\n");
+        QVERIFY2(piecesWithLines(pieces, every).match(QString::fromLatin1(reply)).hasMatch(),
+                 qPrintable(QString::number(every) + ": " + escapeBytes(reply)));
+    }
+}
+
+void ModemModelTest::repeatsUnsolicitedLinesForTheSameSeed() {
+    const auto session = [](quint32 seed) {
+        ModemSettings settings = withProfiles({"unsolicited"});
+        settings.unsolicitedSeed = seed;
+        ModemModel modem = modemWithLookalikeTexts(settings);
+        QByteArray output;
+        for (int round = 0; round < 10; ++round)
+            output += modem.feed("ATZ\r\nAT+CGMI\r\nat+cmgl=all\r\n") + modem.unsolicitedTick();
+        return output;
+    };
+    QCOMPARE(session(5), session(5));
+    QVERIFY(session(5) != session(6));
+}
+
+// Counted by arrival, not by slot: a message in a freed slot is news too.
+void ModemModelTest::noticesEveryStoredMessageOnce() {
+    ModemModel plain;
+    plain.store().add("+79161234567", "18/12/31,13:30:45+04", "ARM");
+    QCOMPARE(plain.messageNotices() + plain.unsolicitedTick(), QByteArray());
+
+    ModemModel modem(withProfiles({"unsolicited"}));
+    modem.store().add("+79161234567", "18/12/31,13:30:45+04", "ARM");
+    modem.store().add("+79161234567", "18/12/31,13:31:00+04", "DISARM");
+    QCOMPARE(modem.messageNotices(), QByteArray("\r\n+CMTI: \"ME\",1\r\n\r\n+CMTI: \"ME\",2\r\n"));
+    QCOMPARE(modem.messageNotices(), QByteArray());
+    modem.feed("AT+CMGD=1\r");
+    modem.store().add("+79161234567", "18/12/31,13:32:00+04", "TEST");
+    QCOMPARE(modem.messageNotices(), QByteArray("\r\n+CMTI: \"ME\",1\r\n"));
+
+    // While the station writes a message, nothing comes between its bytes.
+    modem.feed("AT+CMGS=\"+79161234567\"\r");
+    modem.store().add("+79161234567", "18/12/31,13:33:00+04", "IN3 OPEN");
+    QCOMPARE(modem.messageNotices() + modem.unsolicitedTick(), QByteArray());
+    QVERIFY(modem.feed("/1234 ARM\x1a").startsWith("/1234 ARM\r\n+CMGS: 1\r\n"));
+    QCOMPARE(modem.messageNotices(), QByteArray("\r\n+CMTI: \"ME\",3\r\n"));
+    const QString between = QString::fromLatin1(modem.unsolicitedTick());
+    QVERIFY(QRegularExpression('^' + kUnsolicitedLine + '$').match(between).hasMatch());
 }
 
 QTEST_GUILESS_MAIN(ModemModelTest)

@@ -66,26 +66,44 @@ bool loadControllers(const QString& path, QList<gsmsim::ControllerConfig>& contr
     return true;
 }
 
-// --scenario-seed and --report-every only make sense with --controllers.
+// The seed drives the controllers, the chunks of paced output and the unsolicited lines;
+// --report-every only makes sense with --controllers.
 bool readScenario(const QCommandLineParser& parser, gsmsim::SimulatorOptions& options) {
     const QString seedOption = QStringLiteral("scenario-seed");
     const QString everyOption = QStringLiteral("report-every");
+    if (parser.isSet(seedOption)) {
+        bool ok = false;
+        options.park.seed = parser.value(seedOption).toUInt(&ok);
+        if (!ok) {
+            std::fprintf(stderr, "gsm-sim: --scenario-seed wants a number from 0 to 4294967295\n");
+            return false;
+        }
+    }
+    options.lineSeed = options.park.seed;
+    options.modem.unsolicitedSeed = options.park.seed;
     if (!parser.isSet(QStringLiteral("controllers"))) {
-        if (!parser.isSet(seedOption) && !parser.isSet(everyOption))
+        if (!parser.isSet(everyOption))
             return true;
-        std::fprintf(stderr, "gsm-sim: --scenario-seed and --report-every need --controllers\n");
+        std::fprintf(stderr, "gsm-sim: --report-every needs --controllers\n");
         return false;
     }
-    if (!loadControllers(parser.value(QStringLiteral("controllers")), options.controllers) ||
-        !readNumber(parser, everyOption, 0, 86400, options.park.reportEveryTicks))
-        return false;
-    if (!parser.isSet(seedOption))
-        return true;
-    bool ok = false;
-    options.park.seed = parser.value(seedOption).toUInt(&ok);
-    if (!ok)
-        std::fprintf(stderr, "gsm-sim: --scenario-seed wants a number from 0 to 4294967295\n");
-    return ok;
+    return loadControllers(parser.value(QStringLiteral("controllers")), options.controllers) &&
+           readNumber(parser, everyOption, 0, 86400, options.park.reportEveryTicks);
+}
+
+// --profile takes one name or a comma list and may be repeated; the profiles add up.
+bool readProfiles(const QCommandLineParser& parser, gsmsim::ModemSettings& modem) {
+    for (const QString& value : parser.values(QStringLiteral("profile"))) {
+        for (const QString& name : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            if (gsmsim::applyDeviceProfile(name.trimmed().toLatin1(), modem))
+                continue;
+            std::fprintf(stderr, "gsm-sim: unknown --profile %s; known: %s\n",
+                         qPrintable(name.trimmed()),
+                         gsmsim::deviceProfileNames().join(", ").constData());
+            return false;
+        }
+    }
+    return true;
 }
 
 QList<QByteArray> toBytes(const QStringList& texts) {
@@ -120,11 +138,20 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("controllers"),
          QStringLiteral("Simulated controllers, one a line: phone password [name]."), "file"},
         {QStringLiteral("scenario-seed"),
-         QStringLiteral("Seed of the controllers' random events (default 1)."), "n"},
+         QStringLiteral("Seed of the controllers' events, of paced output's chunks and of "
+                        "unsolicited lines (default 1)."),
+         "n"},
         {QStringLiteral("report-every"),
          QStringLiteral("Mean seconds between the controllers' own events, 0 for none "
                         "(default 20)."),
          "n"},
+        {QStringLiteral("baud"),
+         QStringLiteral("Pace the output as a serial line of this rate; 0: unpaced (default)."),
+         "n"},
+        {QStringLiteral("profile"),
+         QStringLiteral("Answer in the forms of a device profile: quoted-alpha, "
+                        "detailed-headers, blank-lines, unsolicited, compact-csq; repeatable."),
+         "names"},
     });
     parser.process(app);
 
@@ -144,7 +171,8 @@ int main(int argc, char* argv[]) {
         modem.model = parser.value(QStringLiteral("model")).toLocal8Bit();
     if (!readNumber(parser, QStringLiteral("csq"), 0, 99, modem.signalQuality) ||
         !readNumber(parser, QStringLiteral("capacity"), 1, 1000, modem.storeCapacity) ||
-        !readScenario(parser, options))
+        !readNumber(parser, QStringLiteral("baud"), 0, 4000000, options.baud) ||
+        !readProfiles(parser, modem) || !readScenario(parser, options))
         return 2;
 
     quitOnTerminationSignals(app);

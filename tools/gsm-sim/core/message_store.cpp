@@ -11,7 +11,7 @@ std::optional<int> MessageStore::add(const QByteArray& sender, const QByteArray&
     for (int index = 1; index <= m_capacity; ++index) {
         if (m_messages.contains(index))
             continue;
-        m_messages[index] = StoredMessage{index, false, sender, timestamp, text};
+        m_messages[index] = StoredMessage{index, false, sender, timestamp, text, ++m_arrivals};
         return index;
     }
     return std::nullopt;

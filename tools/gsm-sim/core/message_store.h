@@ -14,6 +14,7 @@ struct StoredMessage {
     QByteArray sender;    // as the network gave it, "+" included for international numbers
     QByteArray timestamp; // service-centre time stamp, yy/MM/dd,hh:mm:ss+zz
     QByteArray text;      // lines separated by LF, as a controller writes them
+    quint64 arrival = 0;  // 1 for the first message ever stored, counting on across deletions
 };
 
 // The modem's SMS store: a fixed number of slots, indexes counted from 1.
@@ -30,10 +31,13 @@ public:
 
     int count() const { return static_cast<int>(m_messages.size()); }
     int capacity() const { return m_capacity; }
+    // Messages stored so far, the arrival number of the latest one.
+    quint64 arrivals() const { return m_arrivals; }
     const std::map<int, StoredMessage>& messages() const { return m_messages; }
 
 private:
     int m_capacity;
+    quint64 m_arrivals = 0;
     std::map<int, StoredMessage> m_messages; // by index, so listings come out in index order
 };
 

@@ -1,5 +1,7 @@
 #include "modem_model.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace gsmsim {
@@ -14,6 +16,23 @@ const QByteArray kError = "\r\nERROR\r\n";
 const QByteArray kNoCarrier = "\r\nNO CARRIER\r\n";
 const QByteArray kInvalidIndex = "\r\n+CMS ERROR: 321\r\n";
 const QByteArray kPrompt = "\r\n> ";
+// What such modems print once they are up again, after the OK of a reset.
+const QList<QByteArray> kBanner = {"RDY", "Call Ready", "SMS Ready"};
+// Without a forced rhythm, one line boundary inside a reply in this many carries a status line.
+constexpr int kBoundaryChance = 6;
+
+struct DeviceProfile {
+    const char* name;
+    bool ModemSettings::*flag;
+};
+
+constexpr std::array kProfiles = {
+    DeviceProfile{"quoted-alpha", &ModemSettings::quotedAlpha},
+    DeviceProfile{"detailed-headers", &ModemSettings::detailsAtPowerOn},
+    DeviceProfile{"blank-lines", &ModemSettings::blankLineBetweenEntries},
+    DeviceProfile{"unsolicited", &ModemSettings::unsolicitedLines},
+    DeviceProfile{"compact-csq", &ModemSettings::compactSignal},
+};
 
 QByteArray info(const QByteArray& line) {
     return "\r\n" + line + "\r\n";
@@ -36,9 +55,27 @@ QByteArray unquoted(QByteArray text) {
 
 } // namespace
 
+bool applyDeviceProfile(QByteArrayView name, ModemSettings& settings) {
+    for (const DeviceProfile& profile : kProfiles) {
+        if (name == profile.name) {
+            settings.*profile.flag = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+QList<QByteArray> deviceProfileNames() {
+    QList<QByteArray> names;
+    for (const DeviceProfile& profile : kProfiles)
+        names.append(profile.name);
+    return names;
+}
+
 ModemModel::ModemModel(ModemSettings settings)
     : m_settings(std::move(settings)), m_store(m_settings.storeCapacity),
-      m_echo(m_settings.echoAtPowerOn) {}
+      m_echo(m_settings.echoAtPowerOn), m_details(m_settings.detailsAtPowerOn),
+      m_unsolicitedRandom(m_settings.unsolicitedSeed) {}
 
 QByteArray ModemModel::feed(const QByteArray& fromStation) {
     record(Direction::ToModem, fromStation);
@@ -65,86 +102,132 @@ QByteArray ModemModel::executeLine(const QByteArray& line) {
     const QByteArray command = line.trimmed().toUpper();
     if (command.isEmpty())
         return {};
-    QByteArray answer = m_echo ? line + '\r' : QByteArray();
+    Reply reply;
+    if (m_echo)
+        reply.append(line + '\r');
     if (!command.startsWith("AT") || startsWithAny(command, m_settings.silentCommands))
-        return answer;
+        return compose(reply);
     if (startsWithAny(command, m_settings.errorCommands))
-        return answer + kError;
-    return answer + executeCommand(command);
+        reply.append(kError);
+    else
+        reply += executeCommand(command);
+    return compose(reply);
 }
 
-QByteArray ModemModel::executeCommand(const QByteArray& command) {
+ModemModel::Reply ModemModel::executeCommand(const QByteArray& command) {
     if (command == "AT")
-        return kOk;
-    if (command == "ATZ" || command == "ATZ0") {
-        m_echo = m_settings.echoAtPowerOn;
-        return kOk;
-    }
+        return {kOk};
+    if (command == "ATZ" || command == "ATZ0")
+        return reset();
     if (command == "ATE" || command == "ATE0" || command == "ATE1") {
         m_echo = command == "ATE1";
-        return kOk;
+        return {kOk};
     }
     if (command == "ATA")
         return answerCall();
     if (command == "ATH" || command == "ATH0") {
         m_callState = CallState::Idle;
-        return kOk;
+        return {kOk};
     }
     if (command == "AT+CGMI")
-        return info(m_settings.maker) + kOk;
+        return {info(m_settings.maker), kOk};
     if (command == "AT+CGMM")
-        return info(m_settings.model) + kOk;
+        return {info(m_settings.model), kOk};
     if (command == "AT+CSQ")
-        return info("+CSQ: " + QByteArray::number(m_settings.signalQuality) + ",99") + kOk;
+        return {info(signalQuality()), kOk};
     if (command.startsWith("AT+CPMS="))
-        return info(storeStatus()) + kOk;
+        return {info(storeStatus()), kOk};
     if (command.startsWith("AT+CMGF=") || command.startsWith("AT+CSNS=") ||
         command.startsWith("AT+CLIP="))
-        return kOk;
+        return {kOk};
+    if (command.startsWith("AT+CSDH"))
+        return detailSetting(command.mid(7));
     if (command == "AT+CMGL=ALL" || command == "AT+CMGL=\"ALL\"")
         return listMessages();
     if (command.startsWith("AT+CMGD="))
         return deleteMessage(command.mid(8));
     if (command.startsWith("AT+CMGS="))
         return beginSend(command.mid(8));
-    return kError;
+    return {kError};
+}
+
+ModemModel::Reply ModemModel::reset() {
+    m_echo = m_settings.echoAtPowerOn;
+    m_details = m_settings.detailsAtPowerOn;
+    Reply reply{kOk};
+    if (m_settings.unsolicitedLines) {
+        for (const QByteArray& line : kBanner)
+            reply.append(info(line));
+    }
+    return reply;
+}
+
+// AT+CSDH=1 shows the detail fields of text-mode headers, AT+CSDH=0 or a bare AT+CSDH hides
+// them; AT+CSDH? and AT+CSDH=? ask.
+ModemModel::Reply ModemModel::detailSetting(const QByteArray& argument) {
+    if (argument == "?")
+        return {info("+CSDH: " + QByteArray(m_details ? "1" : "0")), kOk};
+    if (argument == "=?")
+        return {info("+CSDH: (0,1)"), kOk};
+    if (argument.isEmpty() || argument == "=0" || argument == "=1") {
+        m_details = argument == "=1";
+        return {kOk};
+    }
+    return {kError};
 }
 
 // Entries follow the echo as one block framed by CR LF; the last entry's CR LF and the final
 // "\r\nOK\r\n" make the "\r\n\r\nOK\r\n" the station waits for. An empty store answers the bare
-// final result, so the whole reply with echo is exactly "at+cmgl=all\r\r\nOK\r\n".
-QByteArray ModemModel::listMessages() {
-    QByteArray entries;
+// final result, so the whole reply with echo is exactly "at+cmgl=all\r\r\nOK\r\n". Each entry
+// (its header, text and CR LF, and the empty line before it when entries are spaced) is one
+// piece of the reply.
+ModemModel::Reply ModemModel::listMessages() {
+    Reply reply;
     for (const auto& [index, message] : m_store.messages()) {
-        entries += "+CMGL: " + QByteArray::number(index) + ",\"" +
-                   (message.read ? "REC READ" : "REC UNREAD") + "\",\"" + message.sender +
-                   "\",,\"" + message.timestamp + "\"\r\n" + message.text + "\r\n";
+        const QByteArray before =
+            (reply.isEmpty() || m_settings.blankLineBetweenEntries) ? "\r\n" : "";
+        reply.append(before + listingHeader(message) + message.text + "\r\n");
     }
     m_store.markAllRead();
-    return entries.isEmpty() ? kOk : "\r\n" + entries + kOk;
+    reply.append(kOk);
+    return reply;
 }
 
-QByteArray ModemModel::deleteMessage(const QByteArray& argument) {
+// +CMGL: <index>,<status>,<sender>,<alpha>,<stamp>[,<address type>,<length in bytes>]
+QByteArray ModemModel::listingHeader(const StoredMessage& message) const {
+    QByteArray header = "+CMGL: " + QByteArray::number(message.index) + ",\"" +
+                        (message.read ? "REC READ" : "REC UNREAD") + "\",\"" + message.sender +
+                        "\"," + (m_settings.quotedAlpha ? "\"\"" : "") + ",\"" + message.timestamp +
+                        '"';
+    if (m_details) {
+        const int addressType = message.sender.startsWith('+') ? 145 : 129;
+        header +=
+            ',' + QByteArray::number(addressType) + ',' + QByteArray::number(message.text.size());
+    }
+    return header + "\r\n";
+}
+
+ModemModel::Reply ModemModel::deleteMessage(const QByteArray& argument) {
     bool isNumber = false;
     const int index = argument.split(',').first().trimmed().toInt(&isNumber);
     if (!isNumber)
-        return kError;
-    return m_store.remove(index) ? kOk : kInvalidIndex;
+        return {kError};
+    return {m_store.remove(index) ? kOk : kInvalidIndex};
 }
 
-QByteArray ModemModel::beginSend(const QByteArray& argument) {
+ModemModel::Reply ModemModel::beginSend(const QByteArray& argument) {
     const QByteArray number = unquoted(argument.split(',').first());
     if (number.isEmpty())
-        return kError;
+        return {kError};
     m_draft = SentMessage{number, {}};
     m_mode = Mode::TextEntry;
-    return kPrompt;
+    return {kPrompt};
 }
 
 QByteArray ModemModel::takeTextByte(char byte) {
     if (byte == kCtrlZ) {
         m_mode = Mode::Command;
-        return finishSend();
+        return compose(finishSend());
     }
     if (byte == kEscape) {
         m_mode = Mode::Command;
@@ -155,18 +238,23 @@ QByteArray ModemModel::takeTextByte(char byte) {
     return m_echo ? QByteArray(1, byte) : QByteArray();
 }
 
-QByteArray ModemModel::finishSend() {
+ModemModel::Reply ModemModel::finishSend() {
     m_sent.append(std::exchange(m_draft, {}));
     const int reference = m_nextReference;
     m_nextReference = (m_nextReference + 1) % 256;
-    return info("+CMGS: " + QByteArray::number(reference)) + kOk;
+    return {info("+CMGS: " + QByteArray::number(reference)), kOk};
 }
 
-QByteArray ModemModel::answerCall() {
+ModemModel::Reply ModemModel::answerCall() {
     if (m_callState != CallState::Ringing)
-        return kNoCarrier;
+        return {kNoCarrier};
     m_callState = CallState::Connected;
-    return kOk;
+    return {kOk};
+}
+
+QByteArray ModemModel::signalQuality() const {
+    const QByteArray rssi = QByteArray::number(m_settings.signalQuality);
+    return m_settings.compactSignal ? "+CSQ:" + rssi + ",0" : "+CSQ: " + rssi + ",99";
 }
 
 QByteArray ModemModel::storeStatus() const {
@@ -196,6 +284,72 @@ QByteArray ModemModel::callerHangsUp() {
         return {};
     m_callState = CallState::Idle;
     return unsolicited(kNoCarrier);
+}
+
+QByteArray ModemModel::unsolicitedTick() {
+    if (!m_settings.unsolicitedLines || m_mode == Mode::TextEntry)
+        return {};
+    return unsolicited(nextUnsolicitedLine());
+}
+
+QByteArray ModemModel::messageNotices() {
+    if (!m_settings.unsolicitedLines || m_mode == Mode::TextEntry)
+        return {};
+    QByteArray notices;
+    while (const auto notice = takeMessageNotice())
+        notices += *notice;
+    return unsolicited(notices);
+}
+
+QByteArray ModemModel::compose(const Reply& reply) {
+    QByteArray bytes;
+    for (const QByteArray& piece : reply) {
+        if (piece.isEmpty())
+            continue;
+        if (!bytes.isEmpty() && lineAtBoundary())
+            bytes += nextUnsolicitedLine();
+        bytes += piece;
+    }
+    return bytes;
+}
+
+bool ModemModel::lineAtBoundary() {
+    if (!m_settings.unsolicitedLines)
+        return false;
+    if (m_settings.unsolicitedInReplyEvery > 0)
+        return ++m_boundaries % m_settings.unsolicitedInReplyEvery == 0;
+    return m_unsolicitedRandom.bounded(kBoundaryChance) == 0;
+}
+
+// A waiting +CMTI comes first; otherwise one of the status lines, the signal near --csq.
+QByteArray ModemModel::nextUnsolicitedLine() {
+    if (const auto notice = takeMessageNotice())
+        return *notice;
+    switch (m_unsolicitedRandom.bounded(4)) {
+    case 0: {
+        const int base = m_settings.signalQuality <= 31 ? m_settings.signalQuality : 15;
+        const int rssi = std::clamp(base + m_unsolicitedRandom.bounded(-3, 4), 0, 31);
+        return info("^RSSI:" + QByteArray::number(rssi));
+    }
+    case 1:
+        return info("^MODE:5,4");
+    case 2:
+        return info("^BOOT:12345678,0,0,0,6");
+    default:
+        return info("^SRVST:2");
+    }
+}
+
+std::optional<QByteArray> ModemModel::takeMessageNotice() {
+    const StoredMessage* oldest = nullptr;
+    for (const auto& [index, message] : m_store.messages()) {
+        if (message.arrival > m_noticedArrival && (!oldest || message.arrival < oldest->arrival))
+            oldest = &message;
+    }
+    if (!oldest)
+        return std::nullopt;
+    m_noticedArrival = oldest->arrival;
+    return info("+CMTI: \"ME\"," + QByteArray::number(oldest->index));
 }
 
 QByteArray ModemModel::unsolicited(const QByteArray& bytes) {

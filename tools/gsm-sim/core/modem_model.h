@@ -3,7 +3,9 @@
 #include "message_store.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
+#include <QRandomGenerator>
 #include <functional>
 #include <optional>
 
@@ -18,7 +20,26 @@ struct ModemSettings {
     // Fault injection, matched without case against the start of the command line.
     QList<QByteArray> silentCommands; // echo only, no result at all
     QList<QByteArray> errorCommands;  // answered "ERROR"
+
+    // Forms in which real modems' answers differ from the plain one; all off is the plain form.
+    bool quotedAlpha = false;      // the listing's empty alpha field as "" rather than nothing
+    bool detailsAtPowerOn = false; // AT+CSDH=1 at power-on and after ATZ: address type and
+                                   // text length after the listing's time stamp
+    bool blankLineBetweenEntries = false; // an empty line between the entries of a listing
+    bool compactSignal = false;           // "+CSQ:17,0" rather than "+CSQ: 17,99"
+    // Status lines now and then, between exchanges (unsolicitedTick) and at line boundaries
+    // inside replies, +CMTI for every stored message, and the banner lines after ATZ's OK.
+    bool unsolicitedLines = false;
+    quint32 unsolicitedSeed = 1; // which lines come and at which boundaries
+    // 0: a boundary inside a reply carries a line by chance of the seed; n: every n-th one
+    // does, so tests can place a line exactly.
+    int unsolicitedInReplyEvery = 0;
 };
+
+// Switches on a profile by its command-line name: quoted-alpha, detailed-headers, blank-lines,
+// unsolicited, compact-csq. False for a name that is none of them.
+bool applyDeviceProfile(QByteArrayView name, ModemSettings& settings);
+QList<QByteArray> deviceProfileNames();
 
 enum class Direction { ToModem, FromModem };
 
@@ -35,8 +56,9 @@ struct SentMessage {
 enum class CallState { Idle, Ringing, Connected };
 
 // A GSM modem in text mode without any I/O: bytes from the station go in, the modem's answer
-// comes out. Unsolicited output (RING, NO CARRIER) is returned by the call methods; the caller
-// of the model delivers it to the station.
+// comes out. Unsolicited output (RING, NO CARRIER, status lines, +CMTI) is returned by the call
+// methods, unsolicitedTick() and messageNotices(); the caller of the model delivers it to the
+// station.
 //
 // Behaviour the station can observe:
 // - a command line ends at CR; LF is ignored; with echo on the line comes back as its text and
@@ -47,6 +69,9 @@ enum class CallState { Idle, Ringing, Connected };
 // - after at+cmgs= and the "> " prompt every byte up to Ctrl-Z is message text (echoed when echo
 //   is on), except the LF that belongs to the CR closing the at+cmgs= line. ESC cancels with OK.
 // - ATA without a ringing call answers NO CARRIER.
+// - with unsolicited lines on, a reply is a sequence of pieces (the echo, each info line or
+//   listing entry, the final result, ATZ's banner lines) and a status line framed as
+//   "\r\n<line>\r\n" may come between two pieces, never inside one.
 class ModemModel {
 public:
     using TrafficObserver = std::function<void(Direction, const QByteArray&)>;
@@ -64,10 +89,19 @@ public:
     QByteArray callerHangsUp();
     CallState callState() const { return m_callState; }
 
+    // With unsolicited lines on, one status line (^RSSI, ^MODE, ^BOOT, ^SRVST) or a waiting
+    // +CMTI for the station between exchanges; nothing otherwise and while the station writes
+    // a message's text.
+    QByteArray unsolicitedTick();
+    // With unsolicited lines on, "+CMTI" for every message stored since the last notice;
+    // nothing otherwise. During a message's text the notices wait.
+    QByteArray messageNotices();
+
     MessageStore& store() { return m_store; }
     const MessageStore& store() const { return m_store; }
     const QList<SentMessage>& sentMessages() const { return m_sent; }
     bool echo() const { return m_echo; }
+    bool detailedHeaders() const { return m_details; }
 
     // Every byte both ways, in order, and every byte the station sent.
     const QList<TrafficChunk>& transcript() const { return m_transcript; }
@@ -76,22 +110,33 @@ public:
 
 private:
     enum class Mode { Command, TextEntry };
+    // A reply in pieces that each end on a line boundary of the modem's output.
+    using Reply = QList<QByteArray>;
 
     QByteArray executeLine(const QByteArray& line);
-    QByteArray executeCommand(const QByteArray& command);
+    Reply executeCommand(const QByteArray& command);
+    Reply reset();
+    Reply detailSetting(const QByteArray& argument);
     QByteArray takeTextByte(char byte);
-    QByteArray listMessages();
-    QByteArray deleteMessage(const QByteArray& argument);
-    QByteArray beginSend(const QByteArray& argument);
-    QByteArray finishSend();
-    QByteArray answerCall();
+    Reply listMessages();
+    QByteArray listingHeader(const StoredMessage& message) const;
+    Reply deleteMessage(const QByteArray& argument);
+    Reply beginSend(const QByteArray& argument);
+    Reply finishSend();
+    Reply answerCall();
+    QByteArray signalQuality() const;
     QByteArray storeStatus() const;
+    QByteArray compose(const Reply& reply);
+    bool lineAtBoundary();
+    QByteArray nextUnsolicitedLine();
+    std::optional<QByteArray> takeMessageNotice();
     QByteArray unsolicited(const QByteArray& bytes);
     void record(Direction direction, const QByteArray& bytes);
 
     ModemSettings m_settings;
     MessageStore m_store;
     bool m_echo;
+    bool m_details;
     Mode m_mode = Mode::Command;
     QByteArray m_line;
     bool m_lineJustEnded = false;
@@ -104,6 +149,9 @@ private:
     QList<TrafficChunk> m_transcript;
     QByteArray m_received;
     TrafficObserver m_observer;
+    QRandomGenerator m_unsolicitedRandom;
+    qint64 m_boundaries = 0;      // line boundaries inside replies so far
+    quint64 m_noticedArrival = 0; // the store's latest arrival that had its +CMTI
 };
 
 } // namespace gsmsim
