@@ -3,7 +3,10 @@
 #include "log/DbfHeader.h"
 
 #include <QDate>
+
 #include <QFileInfo>
+#include <cerrno>
+#include <unistd.h>
 
 namespace tirvon::log {
 
@@ -97,6 +100,16 @@ void LogTable::append(const LogRecord& record) {
     if (const int error = file_->append(layout_.encode(record)))
         throw LogError(
             QStringLiteral("Cannot write to table %1: %2").arg(path_, systemMessage(error)));
+    unsynced_ = true;
+}
+
+void LogTable::sync() {
+    if (!unsynced_)
+        return;
+    if (::fsync(fd_.get()) != 0)
+        throw LogError(
+            QStringLiteral("Cannot write to table %1: %2").arg(path_, systemMessage(errno)));
+    unsynced_ = false;
 }
 
 void copyTable(const LogTable& source, const QString& targetPath) {

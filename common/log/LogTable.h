@@ -49,6 +49,10 @@ public:
     // when the disk refuses the write; the table then counts what it counted
     // before and stays usable.
     void append(const LogRecord& record);
+    // The records appended since the last sync, and the header counting them,
+    // reach the disk itself, against a power failure; LogError when the disk
+    // refuses. Costs nothing when nothing was appended.
+    void sync();
 
 private:
     LogTable(QString path, Access access, UniqueFd fd, LogLayout layout,
@@ -59,6 +63,7 @@ private:
     UniqueFd fd_;
     LogLayout layout_;
     std::unique_ptr<DbfFile> file_;
+    bool unsynced_ = false;
 };
 
 // The copy of the whole log made for the archive and the statistics: a new log

@@ -1,16 +1,8 @@
 #include "modem/ModemExchange.h"
 
-#include "text/Cp1251.h"
+#include "modem/ReplyLines.h"
 
 namespace tirvon::modem {
-
-namespace {
-const QByteArray FinalOk = "\r\nOK\r\n";
-const QByteArray ErrorMark = "ERROR";
-const QByteArray Ring = "RING";
-const QByteArray InternationalCaller = "\",145";
-const QByteArray ClipPrefix = "+CLIP: ";
-} // namespace
 
 ModemExchange::ModemExchange(serial::ModemLink& link, ExchangeView& view, EventPump& pump,
                              QObject* parent)
@@ -18,6 +10,9 @@ ModemExchange::ModemExchange(serial::ModemLink& link, ExchangeView& view, EventP
     watchdog_.setObjectName(QStringLiteral("Timer2"));
     watchdog_.setInterval(WatchdogIntervalMs);
     connect(&watchdog_, &QTimer::timeout, this, &ModemExchange::onWatchdogTick);
+    quiet_.setSingleShot(true);
+    quiet_.setInterval(SettleMs);
+    connect(&quiet_, &QTimer::timeout, this, &ModemExchange::onLineQuiet);
     connect(&link_, &serial::ModemLink::charactersReceived, this,
             &ModemExchange::onCharactersReceived);
 }
@@ -28,6 +23,15 @@ void ModemExchange::reset() {
     smsWork_ = false;
     watchdogCount_ = 0;
     watchdog_.stop();
+    quiet_.stop();
+}
+
+void ModemExchange::shutDown() {
+    shutDown_ = true;
+    busy_ = false;
+    smsWork_ = false;
+    watchdog_.stop();
+    quiet_.stop();
 }
 
 QByteArray ModemExchange::takeBuffer() {
@@ -36,65 +40,96 @@ QByteArray ModemExchange::takeBuffer() {
     return reply;
 }
 
+QByteArray ModemExchange::takeReply(qsizetype end) {
+    if (end >= buffer_.size())
+        return takeBuffer();
+    QByteArray reply = buffer_.left(end);
+    buffer_.remove(0, end);
+    return reply;
+}
+
+bool ModemExchange::settled() const {
+    return pump_.nowMs() - lastReceivedMs_ >= SettleMs;
+}
+
 QByteArray ModemExchange::sendCommand(const QByteArray& command) {
+    if (shutDown_)
+        return {};
+    if (settled())
+        takeCall(); // a call that rang just before this command
     busy_ = true;
     watchdogCount_ = 0;
     watchdog_.start();
     // Unsolicited text already in the buffer stays in front of the reply.
     link_.write(command + "\r\n");
 
-    bool completed = false;
+    std::optional<FinalResult> result;
     for (;;) {
-        if (buffer_.contains(FinalOk)) {
-            completed = true;
+        result = closingFinalResult(buffer_);
+        if (result && settled())
             break;
-        }
-        if (!busy_)
-            break; // the watchdog gave up, or a nested exchange took the reply
-        if (buffer_.contains(ErrorMark)) {
-            view_.exchangeEnded(ExchangeOutcome::Failed);
-            watchdog_.stop();
-            QByteArray reply = takeBuffer();
-            busy_ = false;
-            return reply;
-        }
-        pump_.waitForEvents();
+        result.reset();
+        if (!busy_ || shutDown_)
+            break; // the watchdog gave up, a nested exchange took the reply, or the end
+        if (closingFinalResult(buffer_))
+            pump_.waitUntil(lastReceivedMs_ + SettleMs);
+        else
+            pump_.waitForEvents();
     }
     watchdog_.stop();
-    QByteArray reply = takeBuffer();
+    QByteArray reply = result ? takeReply(result->end) : takeBuffer();
     busy_ = false;
-    if (completed)
-        view_.exchangeEnded(ExchangeOutcome::Completed);
+    if (result)
+        view_.exchangeEnded(result->ok ? ExchangeOutcome::Completed : ExchangeOutcome::Failed);
+    // What came after the final result has settled too: a call among it rings now.
+    if (!buffer_.isEmpty())
+        takeCall();
     return reply;
 }
 
 void ModemExchange::writeRaw(const QByteArray& bytes) {
-    link_.write(bytes);
+    if (!shutDown_)
+        link_.write(bytes);
 }
 
 void ModemExchange::delay(unsigned ms) {
     const qint64 deadline = pump_.nowMs() + ms;
     pump_.processPending();
-    while (pump_.nowMs() < deadline)
+    while (!shutDown_ && pump_.nowMs() < deadline)
         pump_.waitUntil(deadline);
-    pump_.processPending();
+    if (!shutDown_)
+        pump_.processPending();
 }
 
 void ModemExchange::onCharactersReceived(qint64 count) {
-    buffer_ += link_.read(count);
-    view_.monitorEntry(buffer_);
-
-    if (!buffer_.contains(Ring) || !buffer_.contains(InternationalCaller))
+    QByteArray received = link_.read(count);
+    received.removeIf([](char c) { return c == '\0'; });
+    if (received.isEmpty())
         return;
-    const qsizetype clip = text::pos(ClipPrefix, buffer_);
-    const qsizetype end = text::pos(",145", buffer_);
-    const QByteArray callerText = text::copy(buffer_, clip, end - clip);
-    // The buffer is emptied before the call is handed over: the call handling
-    // may itself talk to the modem, and a notification that arrives meanwhile
-    // must neither see this call again nor lose what it brings.
-    buffer_.clear();
+    buffer_ += received;
+    lastReceivedMs_ = pump_.nowMs();
+    view_.monitorEntry(buffer_);
+    if (!shutDown_)
+        quiet_.start();
+}
+
+void ModemExchange::onLineQuiet() {
+    if (!busy_ && settled())
+        takeCall();
+}
+
+void ModemExchange::takeCall() {
+    if (shutDown_)
+        return;
+    const std::optional<IncomingCall> call = closingIncomingCall(buffer_);
+    if (!call)
+        return;
+    // The call's lines leave the buffer before the call is handed over: the
+    // call handling may itself talk to the modem, and a notification that
+    // arrives meanwhile must neither see this call again nor lose what it brings.
+    buffer_.truncate(call->start);
     if (handover_)
-        handover_->inccall(callerText);
+        handover_->inccall(call->callerText);
 }
 
 void ModemExchange::onWatchdogTick() {

@@ -20,37 +20,65 @@ const QByteArray ListingEnd = "\r\n\r\nOK\r\n";
 void SmsIntake::cmgl(const QByteArray& reply) {
     if (reply == "ERROR" || reply == EmptyStoreReply)
         return;
-    exchange_.setSmsWork(true);
     QList<QByteArray> handled; // indexes, in listing order
+    QList<ListingEntry> unreadable;
+    bool listed = false; // a complete listing was read
     QString failure;
-    QByteArray listing = reply;
-    if (listing.contains(ListingEcho)) {
-        text::remove(listing, 1, 13); // the echo, its CR and the next character
-        if (listing.contains(ListingEnd)) {
-            // The state keys of the whole listing reach the disk together, before
-            // the modem forgets the messages.
-            const ini::DurabilityBatch durability;
+    {
+        const modem::SmsWorkScope smsWork(exchange_);
+        QByteArray listing = reply;
+        if (listing.contains(ListingEcho)) {
+            text::remove(listing, 1, 13); // the echo, its CR and the next character
+            if (listing.contains(ListingEnd)) {
+                // The state keys of the whole listing reach the disk together,
+                // before the modem forgets the messages.
+                const ini::DurabilityBatch durability;
+                listed = true;
+                try {
+                    handleEntries(listing, handled, unreadable);
+                } catch (const OperationFailure& e) {
+                    failure = e.message();
+                }
+            }
+        }
+        if (!handled.isEmpty()) {
             try {
-                handleEntries(listing, handled);
+                actions_.syncLog();
+                deleteMessages(handled);
             } catch (const OperationFailure& e) {
-                failure = e.message();
+                // Records not known to be on the disk keep their messages.
+                if (failure.isEmpty())
+                    failure = e.message();
             }
         }
     }
-    deleteMessages(handled);
-    exchange_.setSmsWork(false);
+    if (listed)
+        tellUnreadable(unreadable);
     if (!failure.isEmpty())
         actions_.reportFailure(failure);
 }
 
-void SmsIntake::handleEntries(QByteArray& listing, QList<QByteArray>& handled) {
-    while (listing.contains("+CMGL:")) {
-        const std::optional<ListingEntry> entry = report::takeListingEntry(listing);
-        if (!entry)
-            return;
+void SmsIntake::handleEntries(QByteArray& listing, QList<QByteArray>& handled,
+                              QList<ListingEntry>& unreadable) {
+    while (const std::optional<ListingEntry> entry = report::takeListingEntry(listing)) {
+        if (!entry->readable) {
+            unreadable.append(*entry);
+            continue;
+        }
         handleEntry(*entry);
         handled.append(entry->index);
     }
+}
+
+void SmsIntake::tellUnreadable(const QList<ListingEntry>& unreadable) {
+    QList<QByteArray> headers;
+    for (const ListingEntry& entry : unreadable) {
+        headers.append(entry.header);
+        // An entry that stays is listed at every poll; it is told once.
+        if (!toldUnreadable_.contains(entry.header))
+            actions_.unreadableEntry(entry);
+    }
+    toldUnreadable_ = headers;
 }
 
 QByteArray SmsIntake::sectionOf(const QByteArray& sender) const {

@@ -27,13 +27,19 @@ public:
     virtual void NotList(const QString& fileName, const QByteArray& line) = 0;
     // A failure of the log or of a file that ended the handling of a listing.
     virtual void reportFailure(const QString& message) = 0;
+    // The log's new records reach the disk: the modem is about to forget the
+    // messages they came from.
+    virtual void syncLog() = 0;
+    // An entry whose header gave no sender or time stamp stays in the modem.
+    virtual void unreadableEntry(const report::ListingEntry& entry) = 0;
 };
 
 // cmgl: handles every message of a listing of the modem's store, then deletes
 // them from the modem. A message is deleted only when it was handled to the
-// end: after a failure of the log or of a file, the failing message and every
-// later one stay in the modem for the next listing, and the SMS-work flag is
-// cleared whatever happens.
+// end and its records are on the disk: after a failure of the log or of a file,
+// the failing message and every later one stay in the modem for the next
+// listing, and the SMS-work flag is cleared whatever happens. An entry whose
+// header cannot be read is neither handled nor deleted, and told once.
 class SmsIntake {
 public:
     static inline const QByteArray EmptyStoreReply = "at+cmgl=all\r\r\nOK\r\n";
@@ -45,7 +51,9 @@ public:
     void cmgl(const QByteArray& reply);
 
 private:
-    void handleEntries(QByteArray& listing, QList<QByteArray>& handled);
+    void handleEntries(QByteArray& listing, QList<QByteArray>& handled,
+                       QList<report::ListingEntry>& unreadable);
+    void tellUnreadable(const QList<report::ListingEntry>& unreadable);
     void handleEntry(const report::ListingEntry& entry);
     void handleItem(const report::ListingEntry& entry, const QByteArray& object,
                     const report::ReportItem& item);
@@ -56,6 +64,7 @@ private:
     ini::IniFile& file_;
     SoundRequests& sounds_;
     IntakeActions& actions_;
+    QList<QByteArray> toldUnreadable_; // headers told at the last listing
 };
 
 } // namespace tirvon::station

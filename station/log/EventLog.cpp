@@ -22,6 +22,11 @@ void EventLog::open() {
     model_.setTable(table_.get());
 }
 
+void EventLog::sync() {
+    if (table_)
+        table_->sync();
+}
+
 void EventLog::close() {
     model_.setTable(nullptr);
     table_.reset();

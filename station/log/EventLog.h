@@ -27,6 +27,8 @@ public:
 
     void open();
     void close();
+    // The records appended so far are on the disk (see log::LogTable::sync).
+    void sync();
     bool isOpen() const { return table_ != nullptr; }
     const log::LogTable* table() const { return table_.get(); }
     log::LogTableModel& model() { return model_; }

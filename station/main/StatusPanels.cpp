@@ -55,6 +55,11 @@ void StatusPanels::setFont(bool error) {
     bar_.setPalette(palette);
 }
 
+void StatusPanels::showModemNote(const QString& text) {
+    setText(SystemInfo, text);
+    setFont(true);
+}
+
 void StatusPanels::showExchangeOutcome(modem::ExchangeOutcome outcome) {
     switch (outcome) {
     case modem::ExchangeOutcome::Completed:

@@ -33,6 +33,9 @@ public:
     QLabel* label(Panel panel) const { return labels_[panel]; }
 
     void showExchangeOutcome(modem::ExchangeOutcome outcome);
+    // Trouble with the modem's data that no exchange's end shows, in the
+    // error font.
+    void showModemNote(const QString& text);
 
     static QString okText();
     static QString errorText();

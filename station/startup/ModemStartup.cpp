@@ -1,5 +1,6 @@
 #include "startup/ModemStartup.h"
 
+#include "modem/ReplyLines.h"
 #include "text/Cp1251.h"
 
 namespace tirvon::station {
@@ -9,13 +10,21 @@ QByteArray ModemStartup::nameAfterEcho(const QByteArray& reply, const QByteArray
     return text::copy(reply, from, text::pos("\r\n\r\n", reply) - from);
 }
 
+QByteArray ModemStartup::exchange(const QByteArray& command) {
+    // A modem may report its signal or mode at any moment, inside a reply too.
+    return modem::withoutUnsolicited(exchange_.sendCommand(command));
+}
+
 ModemStartup::Result ModemStartup::run() {
     const QString port = text::toUnicode(settings_.portName());
     if (!link_.open(port)) {
         view_.inform(QStringLiteral("Невозможно открыть порт ") + port + QLatin1Char('!'));
         return Result::NoPort;
     }
-    if (!exchange_.sendCommand("ATZ").contains("ATZ\r\r\nOK\r\n")) {
+    const QByteArray reset = exchange("ATZ");
+    if (exchange_.isShutDown())
+        return Result::Ended;
+    if (!reset.contains("ATZ\r\r\nOK\r\n")) {
         view_.inform(QStringLiteral("Модем не найден!"));
         link_.close();
         return Result::NoModem;
@@ -27,12 +36,14 @@ ModemStartup::Result ModemStartup::run() {
         exchange_.sendCommand(settings_.initString(n));
         view_.setGauge(30 + 10 * n);
     }
-    view_.setModemName(text::toUnicode(nameAfterEcho(exchange_.sendCommand("AT+CGMI"), "AT+CGMI")));
+    view_.setModemName(text::toUnicode(nameAfterEcho(exchange("AT+CGMI"), "AT+CGMI")));
     view_.setGauge(80);
-    const QByteArray model = nameAfterEcho(exchange_.sendCommand("AT+CGMM"), "AT+CGMM");
+    const QByteArray model = nameAfterEcho(exchange("AT+CGMM"), "AT+CGMM");
     view_.setModemName(view_.modemName() + QLatin1Char('-') + text::toUnicode(model));
     view_.setGauge(100);
-    view_.csq(exchange_.sendCommand("at+csq"));
+    view_.csq(exchange("at+csq"));
+    if (exchange_.isShutDown())
+        return Result::Ended;
     view_.setResultLine(QStringLiteral("Найден модем: ") + view_.modemName() +
                         QStringLiteral(" на ") + port);
     exchange_.delay(ResultPauseMs);

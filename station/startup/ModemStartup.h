@@ -27,7 +27,8 @@ public:
 // maker, model and signal quality.
 class ModemStartup {
 public:
-    enum class Result { Ready, NoPort, NoModem };
+    // Ended: the program was closed while the modem was being initialised.
+    enum class Result { Ready, NoPort, NoModem, Ended };
     static constexpr unsigned ResultPauseMs = 3000;
 
     ModemStartup(modem::ModemExchange& exchange, serial::ModemLink& link,
@@ -41,6 +42,8 @@ public:
     static QByteArray nameAfterEcho(const QByteArray& reply, const QByteArray& echo);
 
 private:
+    QByteArray exchange(const QByteArray& command);
+
     modem::ModemExchange& exchange_;
     serial::ModemLink& link_;
     const StationSettings& settings_;

@@ -239,7 +239,7 @@ void TForm1::runModemStartup() {
         // station monitors with what it has.
         prompt_.inform(QString::fromLocal8Bit(e.what()));
     }
-    if (result != ModemStartup::Result::Ready)
+    if (result == ModemStartup::Result::NoPort || result == ModemStartup::Result::NoModem)
         endProgram(1);
 }
 
@@ -287,9 +287,13 @@ void TForm1::applyObjectWord(const QByteArray& word) {
 }
 
 void TForm1::endProgram(int exitCode) {
+    if (ending_)
+        return;
     ending_ = true;
     timer1_.stop();
-    exchange_->watchdogTimer().stop();
+    // Every wait for the modem returns now, so the program ends even while an
+    // exchange or a delay is waiting.
+    exchange_->shutDown();
     link_->close();
     eventLog_->close();
     closeModalWindows();
@@ -354,6 +358,12 @@ void TForm1::addAlarmRow(const QByteArray& object, const QByteArray& logText,
     shown.replace('\r', QByteArray()); // the last line's CR has no place in a cell
     new QTreeWidgetItem(
         ui_.ListView2, {text::toUnicode(object), text::toUnicode(shown), text::toUnicode(arrival)});
+}
+
+void TForm1::unreadableEntry(const report::ListingEntry& entry) {
+    panels_->showModemNote(QStringLiteral("Не удалось прочитать сообщение %1 в памяти модема, "
+                                          "оно оставлено в модеме")
+                               .arg(text::toUnicode(entry.index)));
 }
 
 void TForm1::Action(const QByteArray& section, const QByteArray& ruleEventText) {
@@ -431,6 +441,10 @@ QString TForm1::archiveName(const QDate& day) {
 void TForm1::TbCopy(const QString& tableName) {
     timer1_.stop();
     Delay(5000);
+    if (ending_)
+        return; // closed during the wait: the log is closed, nothing to copy
+    // The port in use goes back into use, whatever the configuration says by now.
+    const QString port = link_->portName();
     link_->close();
     eventLog_->model().setTable(nullptr);
     try {
@@ -442,7 +456,6 @@ void TForm1::TbCopy(const QString& tableName) {
     }
     // Whatever became of the copy, the station goes back to work.
     eventLog_->model().setTable(eventLog_->table());
-    const QString port = text::toUnicode(StationSettings(iniFile_).portName());
     if (!link_->open(port)) {
         const QString message =
             QStringLiteral("Невозможно открыть порт ") + port + QLatin1Char('!');

@@ -159,6 +159,8 @@ private:
                      const QByteArray& arrival) override;
     void Action(const QByteArray& section, const QByteArray& ruleEventText) override;
     void reportFailure(const QString& message) override { prompt_.inform(message); }
+    void syncLog() override { eventLog_->sync(); }
+    void unreadableEntry(const report::ListingEntry& entry) override;
 
     void buildPopupMenu();
     void applyObjectWord(const QByteArray& word);

@@ -55,6 +55,14 @@ QByteArray TForm2::shownName() const {
     return text::fromUnicode(ui_.lName->text());
 }
 
+QString TForm2::maskedText(const QLineEdit& field) {
+    // Every position of the mask, an unfilled one as a blank: the field's own
+    // text leaves unfilled positions out, and " 8:30" would go out as "8:30".
+    QString text = field.displayText();
+    text.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return text;
+}
+
 std::array<commands::TestPointEntry, 4> TForm2::testPointEntries() const {
     const QComboBox* days[] = {ui_.ComboBox1, ui_.ComboBox2, ui_.ComboBox3, ui_.ComboBox4};
     const QLineEdit* times[] = {ui_.MaskEdit1, ui_.MaskEdit2, ui_.MaskEdit3, ui_.MaskEdit4};
@@ -64,7 +72,7 @@ std::array<commands::TestPointEntry, 4> TForm2::testPointEntries() const {
         // text that is not in the list is -1.
         entries[i] = {
             days[i]->findText(days[i]->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive),
-            text::fromUnicode(times[i]->text())};
+            text::fromUnicode(maskedText(*times[i]))};
     }
     return entries;
 }

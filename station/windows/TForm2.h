@@ -52,6 +52,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static QString maskedText(const QLineEdit& field);
+
     Ui::TForm2 ui_;
     QTimer timer1_;
     bool placed_ = false;

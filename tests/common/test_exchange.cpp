@@ -1,6 +1,7 @@
 #include "FakeModemLink.h"
 #include "ScriptedPump.h"
 #include "modem/ModemExchange.h"
+#include "modem/ReplyLines.h"
 
 #include <QTest>
 
@@ -63,6 +64,7 @@ private slots:
     void errorAlreadyInTheBufferEndsTheExchangeAtOnce() {
         Bench b;
         b.link.deliver("\r\nERROR\r\n"); // unsolicited, before the command
+        b.pump.now += 1000;
         QCOMPARE(b.exchange.sendCommand("at+cmgl=all"), QByteArray("\r\nERROR\r\n"));
         QCOMPARE(b.pump.waits, 0);
         QCOMPARE(b.view.outcomes, QList<ExchangeOutcome>{ExchangeOutcome::Failed});
@@ -76,6 +78,7 @@ private slots:
         Bench b;
         b.link.deliver(
             "at+csq\r\r\n+CSQ: 9,99\r\n\r\nOK\r\n"); // late answer to an abandoned exchange
+        b.pump.now += 1000;
         QCOMPARE(b.exchange.sendCommand("at+cmgl=all"),
                  QByteArray("at+csq\r\r\n+CSQ: 9,99\r\n\r\nOK\r\n"));
         QCOMPARE(b.pump.waits, 0);
@@ -170,45 +173,194 @@ private slots:
         QCOMPARE(b.view.monitor[2].size(), 14);
     }
 
-    void anInternationalCallerIsHandedOverAndTheBufferEmptied() {
+    // Where a reply ends: -1 for no end yet, else the length of the reply and
+    // whether it is "OK".
+    void theClosingFinalResult_data() {
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("ok") << QByteArray("AT\r\r\nOK\r\n") << 9 << true;
+        QTest::newRow("error") << QByteArray("AT\r\r\nERROR\r\n") << 12 << false;
+        QTest::newRow("cms error") << QByteArray("\r\n+CMS ERROR: 321\r\n") << 19 << false;
+        QTest::newRow("cme error") << QByteArray("\r\n+CME ERROR: 10\r\n") << 18 << false;
+        QTest::newRow("error text, then ok")
+            << QByteArray("\r\nERROR x\r\n\r\nOK\r\n") << 17 << true;
+        QTest::newRow("ok line, then more") << QByteArray("\r\nOK\r\nIN1 OPEN\r\n") << -1 << false;
+        QTest::newRow("line not complete") << QByteArray("\r\nOK") << -1 << false;
+        QTest::newRow("word inside a line") << QByteArray("\r\nNOT OK\r\n") << -1 << false;
+        QTest::newRow("error inside a line") << QByteArray("x ERROR\r\n") << -1 << false;
+        QTest::newRow("unsolicited after ok")
+            << QByteArray("\r\nOK\r\n\r\n^RSSI:14\r\n\r\nRDY\r\n") << 6 << true;
+        QTest::newRow("call after ok")
+            << QByteArray("\r\nOK\r\n\r\nRING\r\n\r\n+CLIP: \"+7\",145\r\n") << 6 << true;
+        QTest::newRow("only unsolicited") << QByteArray("\r\n^MODE:5\r\n") << -1 << false;
+        QTest::newRow("nothing") << QByteArray() << -1 << false;
+        QTest::newRow("bare line end") << QByteArray("\r\n") << -1 << false;
+    }
+    void theClosingFinalResult() {
+        QFETCH(QByteArray, received);
+        QFETCH(int, end);
+        QFETCH(bool, ok);
+        const auto result = closingFinalResult(received);
+        QCOMPARE(result ? int(result->end) : -1, end);
+        if (result)
+            QCOMPARE(result->ok, ok);
+    }
+
+    void theClosingCall_data() {
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<QByteArray>("caller"); // empty: no call
+        QTest::addColumn<int>("start");
+        const QByteArray ring = "\r\nRING\r\n\r\n+CLIP: \"+79161234567\",145,,,,0\r\n";
+        QTest::newRow("ring") << ring << QByteArray("+CLIP: \"+79161234567\"") << 0;
+        QTest::newRow("after a reply")
+            << "AT\r\r\nOK\r\n" + ring << QByteArray("+CLIP: \"+79161234567\"") << 9;
+        QTest::newRow("rings repeated")
+            << ring + ring << QByteArray("+CLIP: \"+79161234567\"") << 0;
+        QTest::newRow("unsolicited between")
+            << QByteArray("RING\r\n^RSSI:9\r\n+CLIP: \"+7900\",145\r\n\r\n^MODE:5\r\n")
+            << QByteArray("+CLIP: \"+7900\"") << 0;
+        QTest::newRow("national number")
+            << QByteArray("RING\r\n+CLIP: \"8916\",129\r\n") << QByteArray() << 0;
+        QTest::newRow("no ring") << QByteArray("\r\n+CLIP: \"+7900\",145\r\n") << QByteArray() << 0;
+        QTest::newRow("more text after") << ring + "+CMGL: 4,\"REC UNREAD\"\r\n"
+                                         << QByteArray() << 0;
+        QTest::newRow("ring inside a line")
+            << QByteArray("x RING\r\n+CLIP: \"+7900\",145\r\n") << QByteArray() << 0;
+        QTest::newRow("not complete") << ring.chopped(1) << QByteArray() << 0;
+        QTest::newRow("type without quote")
+            << QByteArray("RING\r\n+CLIP: +7900,145\r\n") << QByteArray() << 0;
+    }
+    void theClosingCall() {
+        QFETCH(QByteArray, received);
+        QFETCH(QByteArray, caller);
+        QFETCH(int, start);
+        const auto call = closingIncomingCall(received);
+        QCOMPARE(call ? call->callerText : QByteArray(), caller);
+        if (call)
+            QCOMPARE(int(call->start), start);
+    }
+
+    void unsolicitedLinesLeaveTheReplyAsIfTheyHadNotCome_data() {
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("inside") << QByteArray("ATZ\r\r\n^RSSI:14\r\n\r\nOK\r\n")
+                                << QByteArray("ATZ\r\r\nOK\r\n");
+        QTest::newRow("after a response line")
+            << QByteArray("AT+CGMI\r\r\nACME\r\n\r\n^MODE:5,4\r\n\r\nOK\r\n")
+            << QByteArray("AT+CGMI\r\r\nACME\r\n\r\nOK\r\n");
+        QTest::newRow("in front") << QByteArray("\r\n+CMTI: \"ME\",3\r\nATZ\r\r\nOK\r\n")
+                                  << QByteArray("ATZ\r\r\nOK\r\n");
+        QTest::newRow("two in a row")
+            << QByteArray("at+csq\r\r\n^BOOT:1,0\r\n\r\n^SRVST:2\r\n\r\n+CSQ: 4,0\r\n\r\nOK\r\n")
+            << QByteArray("at+csq\r\r\n+CSQ: 4,0\r\n\r\nOK\r\n");
+        QTest::newRow("banners after the result")
+            << QByteArray("ATZ\r\r\nOK\r\n\r\nRDY\r\n\r\nCall Ready\r\n\r\nSMS Ready\r\n")
+            << QByteArray("ATZ\r\r\nOK\r\n");
+        QTest::newRow("unframed") << QByteArray("ATZ\r\r\nOK\r\n^RSSI:3\r\n")
+                                  << QByteArray("ATZ\r\r\nOK\r\n");
+        QTest::newRow("a line that only starts alike")
+            << QByteArray("x^RSSI\r\nRDY now\r\n") << QByteArray("x^RSSI\r\nRDY now\r\n");
+        QTest::newRow("not a complete line")
+            << QByteArray("OK\r\n^RSSI") << QByteArray("OK\r\n^RSSI");
+    }
+    void unsolicitedLinesLeaveTheReplyAsIfTheyHadNotCome() {
+        QFETCH(QByteArray, received);
+        QFETCH(QByteArray, reply);
+        QCOMPARE(withoutUnsolicited(received), reply);
+    }
+
+    void aListingEndsOnlyOnItsOwnFinalResult() {
+        // Texts of strangers that hold the modem's words, arriving a few bytes at
+        // a time, as a serial port delivers them.
+        const QByteArray listing =
+            "at+cmgl=all\r\r\n"
+            "+CMGL: 1,\"REC UNREAD\",\"+79990000001\",,\"08/12/31,12:36:00+12\"\r\nERROR\r\n"
+            "+CMGL: 2,\"REC UNREAD\",\"+79990000002\",,\"08/12/31,12:36:00+12\"\r\n"
+            "x\r\nOK\r\n"
+            "+CMGL: 3,\"REC UNREAD\",\"+79990000003\",,\"08/12/31,12:36:00+12\"\r\n"
+            "\r\nRING\r\n\r\n+CLIP: \"+79161234567\",145,,,,0\r\n"
+            "+CMGL: 4,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n"
+            "10:00\nIN1 OPEN\r\n\r\nOK\r\n";
         Bench b;
-        b.link.deliver("\r\nRING\r\n\r\n+CLIP: \"+79161234567\",145,,,,0\r\n");
+        for (qsizetype at = 0; at < listing.size(); at += 5) {
+            const QByteArray piece = listing.mid(at, 5);
+            b.pump.then([&b, piece] {
+                b.pump.now += 3; // 5 characters at 19200 baud
+                b.link.deliver(piece);
+            });
+        }
+        QCOMPARE(b.exchange.sendCommand("at+cmgl=all"), listing);
+        QCOMPARE(b.view.outcomes, QList<ExchangeOutcome>{ExchangeOutcome::Completed});
+        QVERIFY(b.view.calls.isEmpty());
+        QVERIFY(b.pump.script.empty());
+    }
+
+    void aFinalResultCountsOnlyOnceTheLineHasSettled() {
+        Bench b;
+        b.arrive("at+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+        // More comes within the settle time: the OK was no final result.
+        b.pump.then([&b] {
+            b.pump.now += ModemExchange::SettleMs - 1;
+            b.link.deliver("more\r\n");
+        });
+        b.pump.then([&b] { b.link.deliver("\r\nOK\r\n"); });
+        const qint64 start = b.pump.now;
+        QCOMPARE(b.exchange.sendCommand("at+csq"),
+                 QByteArray("at+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\nmore\r\n\r\nOK\r\n"));
+        QCOMPARE(b.pump.now, start + 2 * ModemExchange::SettleMs - 1);
+    }
+
+    void whatFollowsTheFinalResultStaysForTheNextReply() {
+        Bench b;
+        b.arrive("AT\r\r\nOK\r\n\r\n^RSSI:14\r\n");
+        QCOMPARE(b.exchange.sendCommand("AT"), QByteArray("AT\r\r\nOK\r\n"));
+        QCOMPARE(b.exchange.buffer(), QByteArray("\r\n^RSSI:14\r\n"));
+    }
+
+    void aCallIsTakenOnceTheLineIsQuiet() {
+        Bench b;
+        b.link.deliver("\r\nRING\r\n\r\n+CLIP: \"+7916");
+        b.link.deliver("1234567\",145,,,,0\r\n");
+        b.exchange.onLineQuiet();
+        QVERIFY(b.view.calls.isEmpty()); // not yet quiet for long enough
+        b.pump.now += ModemExchange::SettleMs;
+        b.exchange.onLineQuiet();
         QCOMPARE(b.view.calls, QList<QByteArray>{"+CLIP: \"+79161234567\""});
         QVERIFY(b.exchange.buffer().isEmpty());
+        b.exchange.onLineQuiet();
+        QCOMPARE(b.view.calls.size(), 1);
+    }
+
+    void aCallRightAfterAFinalResultRingsWhenTheExchangeEnds() {
+        Bench b;
+        b.arrive("at+cmgd=1\r\r\nOK\r\n\r\nRING\r\n\r\n+CLIP: \"+7900\",145,,,,0\r\n");
+        QCOMPARE(b.exchange.sendCommand("at+cmgd=1"), QByteArray("at+cmgd=1\r\r\nOK\r\n"));
+        QCOMPARE(b.view.calls, QList<QByteArray>{"+CLIP: \"+7900\""});
+        QVERIFY(b.exchange.buffer().isEmpty());
+    }
+
+    void noCallIsTakenWhileAnExchangeWaits() {
+        Bench b;
+        b.pump.then([&b] {
+            b.link.deliver("\r\nRING\r\n\r\n+CLIP: \"+7900\",145,,,,0\r\n");
+            b.pump.now += ModemExchange::SettleMs;
+            b.exchange.onLineQuiet();
+            QVERIFY(b.view.calls.isEmpty());
+        });
+        b.ticks(11);
+        b.exchange.sendCommand("at+cmgs=1");
+        QVERIFY(b.view.calls.isEmpty()); // the abandoned exchange took the text
     }
 
     void aNationalCallerStaysInTheBuffer() {
         Bench b;
         const QByteArray ring = "\r\nRING\r\n\r\n+CLIP: \"89161234567\",129,,,,0\r\n";
         b.link.deliver(ring);
+        b.pump.now += ModemExchange::SettleMs;
+        b.exchange.onLineQuiet();
         QVERIFY(b.view.calls.isEmpty());
         QCOMPARE(b.exchange.buffer(), ring);
-        b.link.deliver("\r\nRING\r\n");
-        QVERIFY(b.view.calls.isEmpty());
-    }
-
-    void aCallerLineInPiecesIsHandedOverOnceComplete() {
-        Bench b;
-        b.link.deliver("\r\nRING\r\n\r\n+CLIP: \"+7916");
-        QVERIFY(b.view.calls.isEmpty());
-        b.link.deliver("1234567\",145,,,,0\r\n");
-        QCOMPARE(b.view.calls, QList<QByteArray>{"+CLIP: \"+79161234567\""});
-    }
-
-    void oddCallerTextsNeverReadOutOfBounds_data() {
-        QTest::addColumn<QByteArray>("received");
-        QTest::addColumn<QByteArray>("handedOver");
-        QTest::newRow("no +CLIP") << QByteArray("RING\"+7\",145") << QByteArray("RING\"+7\"");
-        QTest::newRow("+CLIP after the type") << QByteArray("\",145 RING +CLIP: ") << QByteArray();
-        QTest::newRow("only the mark") << QByteArray("RING\",145") << QByteArray("RING\"");
-    }
-    void oddCallerTextsNeverReadOutOfBounds() {
-        QFETCH(QByteArray, received);
-        QFETCH(QByteArray, handedOver);
-        Bench b;
-        b.link.deliver(received);
-        QCOMPARE(b.view.calls, QList<QByteArray>{handedOver});
-        QVERIFY(b.exchange.buffer().isEmpty());
     }
 
     void theCallHandlerCanTalkToTheModemWithoutSeeingItsCallAgain() {
@@ -218,10 +370,6 @@ private slots:
             QByteArray answer;
             void inccall(const QByteArray& text) override {
                 calls.append(text);
-                if (calls.size() > 1)
-                    return;
-                // The modem rings once more before it takes the answer.
-                b->arrive("\r\nRING\r\n\r\n+CLIP: \"+7901\",145\r\n");
                 b->arrive("ATA\r\r\nOK\r\n");
                 answer = b->exchange.sendCommand("ATA");
             }
@@ -230,8 +378,34 @@ private slots:
         answering.b = &b;
         b.exchange.setCallHandover(&answering);
         b.link.deliver("RING\r\n+CLIP: \"+7900\",145\r\n");
-        QCOMPARE(answering.calls, QList<QByteArray>({"+CLIP: \"+7900\"", "+CLIP: \"+7901\""}));
+        b.pump.now += ModemExchange::SettleMs;
+        b.exchange.onLineQuiet();
+        QCOMPARE(answering.calls, QList<QByteArray>({"+CLIP: \"+7900\""}));
         QCOMPARE(answering.answer, QByteArray("ATA\r\r\nOK\r\n"));
+        QVERIFY(b.exchange.buffer().isEmpty());
+    }
+
+    void nulBytesNeverReachTheBuffer() {
+        Bench b;
+        b.link.deliver(QByteArray("O\0K", 3));
+        b.link.deliver(QByteArray(1, '\0'));
+        QCOMPARE(b.exchange.buffer(), QByteArray("OK"));
+        QCOMPARE(b.view.monitor, QList<QByteArray>{"OK"});
+    }
+
+    void aShutDownEndsEveryWaitAtOnce() {
+        Bench b;
+        // A silent modem: the program ends during the wait, then a delay follows.
+        b.pump.then([&b] { b.exchange.shutDown(); });
+        QCOMPARE(b.exchange.sendCommand("at+cmgl=all"), QByteArray());
+        const qint64 now = b.pump.now;
+        b.exchange.delay(5000);
+        QCOMPARE(b.pump.now, now);
+        QCOMPARE(b.exchange.sendCommand("ATZ"), QByteArray());
+        QCOMPARE(b.link.written, QByteArray("at+cmgl=all\r\n")); // nothing more went out
+        QVERIFY(!b.exchange.busy());
+        QVERIFY(!b.exchange.watchdogTimer().isActive());
+        QVERIFY(b.pump.script.empty());
     }
 
     void delayZeroHandlesEventsTwiceWithoutSleeping() {

@@ -91,8 +91,6 @@ private slots:
     void brokenListingsGiveNoEntryOrShorterFields_data() {
         QTest::addColumn<QByteArray>("listing");
         QTest::newRow("header cut") << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+79");
-        QTest::newRow("no closing quote")
-            << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+79\",,\"08/12/31\r\nx\r\n");
         QTest::newRow("only the keyword") << QByteArray("+CMGL:");
         QTest::newRow("no header") << QByteArray("garbage \"\r\n text\r\n");
         QTest::newRow("empty") << QByteArray();
@@ -101,6 +99,98 @@ private slots:
         QFETCH(QByteArray, listing);
         QVERIFY(!takeListingEntry(listing));
         QVERIFY(listing.isEmpty());
+    }
+
+    // The header forms of different modems, each followed by the next entry.
+    void everyHeaderFormGivesTheSameFields_data() {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("between"); // what stands before the next entry
+        const QByteArray stamp = "\"08/12/31,12:36:00+12\"";
+        const QByteArray sender = "\"+79161234567\"";
+        QTest::newRow("empty alpha field") << "+CMGL: 5,\"REC UNREAD\"," + sender + ",," + stamp
+                                           << QByteArray("10:00\nIN1 OPEN") << QByteArray();
+        QTest::newRow("alpha field in quotes")
+            << "+CMGL: 5,\"REC READ\"," + sender + ",\"\"," + stamp << QByteArray("10:00\nIN1 OPEN")
+            << QByteArray();
+        QTest::newRow("alpha name with a comma")
+            << "+CMGL: 5,\"REC READ\"," + sender + ",\"Ivanov, I\"," + stamp
+            << QByteArray("10:00\nIN1 OPEN") << QByteArray();
+        QTest::newRow("detail fields")
+            << "+CMGL: 5,\"REC UNREAD\"," + sender + ",," + stamp + ",145,14"
+            << QByteArray("10:00\nIN1 OPEN") << QByteArray();
+        const QByteArray posing = "hi\r\n+CMGL: 9,\"REC READ\",\"+79160000001\",,"
+                                  "\"08/12/31,12:00:00+12\"\r\nALARM";
+        QTest::newRow("length keeps a line break of the text")
+            << "+CMGL: 5,\"REC UNREAD\"," + sender + ",," + stamp + ",145," +
+                   QByteArray::number(posing.size())
+            << posing << QByteArray();
+        QTest::newRow("empty lines between entries")
+            << "+CMGL: 5,\"REC UNREAD\"," + sender + ",\"\"," + stamp + ",145,14"
+            << QByteArray("10:00\nIN1 OPEN") << QByteArray("\r\n\r\n");
+        QTest::newRow("no blank after the keyword")
+            << "+CMGL:5,\"REC UNREAD\"," + sender + ",," + stamp << QByteArray("10:00\nIN1 OPEN")
+            << QByteArray();
+    }
+    void everyHeaderFormGivesTheSameFields() {
+        QFETCH(QByteArray, header);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, between);
+        const QByteArray next = ::header("6", "REC UNREAD", "+7002") + "x\r\n";
+        QByteArray listing = header + "\r\n" + text + "\r\n" + between + next + "\r\nOK\r\n";
+        const auto entry = takeListingEntry(listing);
+        QVERIFY(entry && entry->readable);
+        QCOMPARE(entry->index, QByteArray("5"));
+        QCOMPARE(entry->sender, QByteArray("79161234567"));
+        QCOMPARE(entry->date, QByteArray("31.12.08"));
+        QCOMPARE(entry->time, QByteArray("12:36:00"));
+        QCOMPARE(entry->text, text + "\r\n");
+        QCOMPARE(entry->header, header);
+        QCOMPARE(takeListingEntry(listing)->sender, QByteArray("7002"));
+        QCOMPARE(listing, QByteArray("\r\nOK\r\n"));
+    }
+
+    void aLengthThatDoesNotFitTheListingIsNotTrusted_data() {
+        QTest::addColumn<QByteArray>("length");
+        QTest::newRow("too short") << QByteArray("3");
+        QTest::newRow("too long") << QByteArray("400");
+        QTest::newRow("not a number") << QByteArray("x4");
+        QTest::newRow("huge") << QByteArray("99999999999999999999");
+    }
+    void aLengthThatDoesNotFitTheListingIsNotTrusted() {
+        QFETCH(QByteArray, length);
+        QByteArray listing = "+CMGL: 5,\"REC UNREAD\",\"+7001\",,\"08/12/31,12:36:00+12\",145," +
+                             length + "\r\n10:00\nIN1 OPEN\r\n\r\nOK\r\n";
+        QCOMPARE(takeListingEntry(listing)->text, QByteArray("10:00\nIN1 OPEN\r\n"));
+        QCOMPARE(listing, QByteArray("\r\nOK\r\n"));
+    }
+
+    void headersWithoutSenderOrTimeStampAreUnreadable_data() {
+        QTest::addColumn<QByteArray>("header");
+        QTest::newRow("no sender")
+            << QByteArray("+CMGL: 1,\"REC UNREAD\",,,\"08/12/31,12:36:00+12\"");
+        QTest::newRow("sender without quotes")
+            << QByteArray("+CMGL: 1,\"REC UNREAD\",+7916,,\"08/12/31,12:36:00+12\"");
+        QTest::newRow("only a plus")
+            << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+\",,\"08/12/31,12:36:00+12\"");
+        QTest::newRow("stamp cut") << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+79\",,\"08/12/31");
+        QTest::newRow("stamp of letters")
+            << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+79\",,\"aa/bb/cc,dd:ee:ff+00\"");
+        QTest::newRow("no stamp") << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+79\"");
+        QTest::newRow("status report form") << QByteArray("+CMGL: 1,\"REC UNREAD\",6,41,,,");
+        QTest::newRow("no index") << QByteArray(
+            "+CMGL: ,\"REC UNREAD\",\"+79\",,\"08/12/31,12:36:00+12\"");
+        QTest::newRow("alpha without quotes")
+            << QByteArray("+CMGL: 1,\"REC UNREAD\",\"+79\",Ivan,\"08/12/31,12:36:00+12\"");
+    }
+    void headersWithoutSenderOrTimeStampAreUnreadable() {
+        QFETCH(QByteArray, header);
+        QByteArray listing = header + "\r\ntext\r\n" + ::header("2", "REC READ", "+7002") + "y\r\n";
+        const auto entry = takeListingEntry(listing);
+        QVERIFY(entry && !entry->readable);
+        QCOMPARE(entry->text, QByteArray("text\r\n"));
+        const auto next = takeListingEntry(listing);
+        QVERIFY(next && next->readable);
     }
 
     void oddHeadersStillEndTheirEntry() {

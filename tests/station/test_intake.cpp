@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 using namespace tirvon;
 using namespace tirvon::station;
@@ -38,8 +39,20 @@ public:
         calls.append("append " + fileName.toLatin1() + " | " + line);
     }
     void reportFailure(const QString& message) override { failures.append(message); }
+    void syncLog() override {
+        syncs.append(deletionsSent ? deletionsSent() : 0);
+        if (failSync)
+            throw log::LogError(QStringLiteral("Input/output error"));
+    }
+    void unreadableEntry(const report::ListingEntry& entry) override {
+        unreadable.append(entry.index);
+    }
 
     QList<QByteArray> calls;
+    QList<int> syncs; // the deletions the modem had received at each sync
+    QList<QByteArray> unreadable;
+    std::function<int()> deletionsSent;
+    bool failSync = false;
     QStringList failures;
     int records = 0;
     int failOnRecord = 0;
@@ -60,6 +73,9 @@ struct Intake : TempIniFile {
                       "[Bank2]\r\nPhone=79160000002\r\n"),
           link(std::move(modem)) {
         pump.setExchange(&exchange);
+        actions.deletionsSent = [this] {
+            return int(link.model.receivedBytes().count("at+cmgd="));
+        };
     }
     void store(const QByteArray& sender, const QByteArray& text) {
         link.model.store().add(sender, "08/12/31,12:36:00+12", text);
@@ -207,6 +223,40 @@ private slots:
         i.poll();
         QCOMPARE(i.actions.calls.size(), 6);
         QCOMPARE(i.link.model.store().count(), 0);
+    }
+
+    void theRecordsReachTheDiskBeforeTheFirstDeletion() {
+        Intake i;
+        for (int n = 1; n <= 3; ++n)
+            i.store("+79160000001", "10:0" + QByteArray::number(n) + "\nIN1 OPEN");
+        i.poll();
+        QCOMPARE(i.actions.syncs, QList<int>{0}); // once, before any deletion
+        QCOMPARE(i.link.model.store().count(), 0);
+
+        // A disk that refuses the sync keeps every message in the modem.
+        i.store("+79160000001", "10:04\nIN1 OPEN");
+        i.actions.failSync = true;
+        i.poll();
+        QCOMPARE(i.link.written, QByteArray());
+        QCOMPARE(i.link.model.store().count(), 1);
+        QCOMPARE(i.actions.failures, QStringList{QStringLiteral("Input/output error")});
+        QVERIFY(!i.exchange.smsWork());
+    }
+
+    void anEntryWithoutSenderOrTimeStampStaysInTheModemAndIsToldOnce() {
+        Intake i;
+        const QByteArray listing =
+            "at+cmgl=all\r\r\n"
+            "+CMGL: 4,\"REC UNREAD\",,,\"08/12/31,12:36:00+12\"\r\nno sender\r\n"
+            "+CMGL: 5,\"REC UNREAD\",\"+79160000001\",,\"garbled\"\r\nno stamp\r\n"
+            "+CMGL: 6,\"REC UNREAD\",\"+79160000001\",,\"08/12/31,12:36:00+12\"\r\n"
+            "10:00\nIN1 OPEN\r\n\r\nOK\r\n";
+        i.intake.cmgl(listing);
+        QCOMPARE(i.actions.unreadable, QList<QByteArray>({"4", "5"}));
+        QCOMPARE(i.link.written, QByteArray("at+cmgd=6\r\n"));
+        QCOMPARE(i.actions.calls.size(), 2); // only message 6: its record and its rules
+        i.intake.cmgl(listing);
+        QCOMPARE(i.actions.unreadable.size(), 2); // not told again while they stay
     }
 
     void anIncompleteOrEchoLessListingHandlesNothing() {

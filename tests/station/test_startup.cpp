@@ -69,7 +69,9 @@ private slots:
         QCOMPARE(s.view.resultLine, QStringLiteral("Найден модем: ACME-GSM-900 на COM1"));
         QVERIFY(s.view.messages.isEmpty());
         QVERIFY(s.link.isOpen());
-        QCOMPARE(s.pump.now, 1000 + 3000); // the result stays three seconds
+        // Nine exchanges, each ending when its final result has settled; then the
+        // result stays three seconds.
+        QCOMPARE(s.pump.now, 1000 + 9 * modem::ModemExchange::SettleMs + 3000);
     }
 
     void thePortComesFromTheConfiguration() {
@@ -152,8 +154,16 @@ private slots:
         QTest::newRow("letters") << QByteArray("at+csq\r\r\n+CSQ: x7,99\r\n\r\nOK\r\n")
                                  << int(K::Unreadable) << 0;
         QTest::newRow("comma before")
-            << QByteArray("+CMTI: \"ME\",1\r\nat+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n")
+            << QByteArray("+CUSD: 0,\"x\"\r\nat+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n")
             << int(K::Unreadable) << 0;
+        QTest::newRow("unsolicited before")
+            << QByteArray("\r\n+CMTI: \"ME\",1\r\nat+csq\r\r\n+CSQ: 17,99\r\n\r\nOK\r\n")
+            << int(K::Position) << 83;
+        QTest::newRow("unsolicited inside")
+            << QByteArray("at+csq\r\r\n^RSSI:9,4\r\n\r\n+CSQ: 17,99\r\n\r\nOK\r\n")
+            << int(K::Position) << 83;
+        QTest::newRow("no blank") << QByteArray("at+csq\r\r\n+CSQ:4,0\r\n\r\nOK\r\n")
+                                  << int(K::Position) << 96;
         QTest::newRow("no comma") << QByteArray("at+csq\r\r\n+CSQ: 17\r\n\r\nOK\r\n")
                                   << int(K::Unreadable) << 0;
     }
