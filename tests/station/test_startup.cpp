@@ -74,6 +74,33 @@ private slots:
         QCOMPARE(s.pump.now, 1000 + 9 * modem::ModemExchange::SettleMs + 3000);
     }
 
+    // Modems that report their signal and mode inside every reply, and give the
+    // signal without its blank.
+    void otherModemsFormsStartUpAlike_data() {
+        QTest::addColumn<int>("every");
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("unsolicited at every line boundary") << 1 << false;
+        QTest::newRow("unsolicited at every second boundary") << 2 << false;
+        QTest::newRow("compact signal") << 0 << true;
+        QTest::newRow("both") << 1 << true;
+    }
+    void otherModemsFormsStartUpAlike() {
+        QFETCH(int, every);
+        QFETCH(bool, compact);
+        gsmsim::ModemSettings modem;
+        modem.unsolicitedLines = every > 0;
+        modem.unsolicitedInReplyEvery = every;
+        modem.compactSignal = compact;
+        Startup s(initStrings, modem);
+        QCOMPARE(s.run(), ModemStartup::Result::Ready);
+        QVERIFY(s.view.messages.isEmpty());
+        QCOMPARE(s.view.name, QStringLiteral("GSMSIM-VIRTUAL-1"));
+        QCOMPARE(s.view.csqReplies.size(), 1);
+        const SignalQualityReading reading = readSignalQuality(s.view.csqReplies[0]);
+        QCOMPARE(int(reading.kind), int(SignalQualityReading::Kind::Position));
+        QCOMPARE(reading.barPosition, 83);
+    }
+
     void thePortComesFromTheConfiguration() {
         Startup s("[BaseStation]\r\nCOMPort=7\r\n");
         s.run();
