@@ -5,6 +5,7 @@
 #include "AnsweringModem.h"
 #include "intake/SmsIntake.h"
 #include "log/LogError.h"
+#include "modem/ReplyLines.h"
 #include "report/ListingEntry.h"
 #include "report/ReportInterpreter.h"
 #include "sound/SoundRequests.h"
@@ -38,7 +39,10 @@ public:
     void Action(const QByteArray&, const QByteArray&) override {}
     void NotList(const QString&, const QByteArray&) override {}
     void reportFailure(const QString&) override {}
+    void syncLog() override { ++syncs; }
+    void unreadableEntry(const report::ListingEntry& entry) override { check(!entry.readable); }
     int records = 0;
+    int syncs = 0;
     int failAt = 0;
 };
 
@@ -72,6 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               })
         .interpret(input);
 
+    // The bytes as what the modem sent: whatever a reply ends with lies inside it.
+    if (const auto result = modem::closingFinalResult(input))
+        check(result->end > 0 && result->end <= input.size());
+    if (const auto call = modem::closingIncomingCall(input))
+        check(call->start >= 0 && call->start < input.size() &&
+              call->callerText.startsWith("+CLIP: "));
+    check(modem::withoutUnsolicited(input).size() <= input.size());
+
     // The bytes as a listing, the way the modem frames one.
     // A modem that answers every command at once.
     AnsweringModemLink link([](const QByteArray&) { return QByteArray("\r\nOK\r\n"); });
@@ -83,8 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     actions.failAt = size > 0 ? data[0] % 8 : 0;
     station::SmsIntake intake(exchange, world.file, sounds, actions);
     for (const QByteArray& reply : {input, "at+cmgl=all\r\r\n" + input + "\r\n\r\nOK\r\n"}) {
+        const int syncs = actions.syncs;
+        link.written.clear();
         intake.cmgl(reply);
         check(!exchange.smsWork());
+        // Nothing leaves the modem before the log was synced.
+        check(!link.written.contains("at+cmgd=") || actions.syncs > syncs);
     }
     return 0;
 }

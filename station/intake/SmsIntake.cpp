@@ -2,6 +2,7 @@
 
 #include "config/Schema.h"
 #include "failure/OperationFailure.h"
+#include "modem/ReplyLines.h"
 #include "objects/ObjectRegistry.h"
 #include "report/ReportInterpreter.h"
 #include "sound/SoundRequests.h"
@@ -17,7 +18,12 @@ const QByteArray ListingEcho = "at+cmgl=all\r";
 const QByteArray ListingEnd = "\r\n\r\nOK\r\n";
 } // namespace
 
-void SmsIntake::cmgl(const QByteArray& reply) {
+void SmsIntake::cmgl(const QByteArray& received) {
+    // Lines the modem sent of its own accord before the echo are no part of the
+    // listing; what follows the echo may be message text and stays as it is.
+    const qsizetype echo = received.indexOf(ListingEcho);
+    const QByteArray reply =
+        echo > 0 ? modem::withoutUnsolicited(received.left(echo)) + received.mid(echo) : received;
     if (reply == "ERROR" || reply == EmptyStoreReply)
         return;
     QList<QByteArray> handled; // indexes, in listing order

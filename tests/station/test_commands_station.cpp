@@ -174,10 +174,13 @@ private slots:
         p.form2().ui().MaskEdit1->setText(QStringLiteral("08:00"));
         p.form2().ui().ComboBox2->setCurrentIndex(1);
         p.form2().ui().MaskEdit2->setText(QStringLiteral("20:30"));
+        // A digit left blank goes out as a blank: the field's five characters.
+        p.form2().ui().MaskEdit3->setText(QStringLiteral("_8:30"));
+        p.form2().ui().MaskEdit4->clear();
         p.form2().ui().CheckBox1->setChecked(false);
         p.form2().ui().SpeedButton5->click();
         QCOMPARE(p.form1->outgoingQueue().entries().last().text,
-                 QByteArray("/4071 TTIME -1.08:00 1.20:30 0.00:00 0.00:00 !"));
+                 QByteArray("/4071 TTIME -1.08:00 1.20:30 0. 8:30 0.  :   !"));
         QCOMPARE(file.readString("Bank1", "TALARM", ""), QByteArray("0"));
         QCOMPARE(p.records().last().mail,
                  "< " + text::cp("Установка точек выдачи тестового сообщения"));

@@ -10,11 +10,14 @@
 #include "text/Cp1251.h"
 #include "windows/StationWindowSet.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tirvon;
 using namespace tirvon::station;
@@ -359,6 +362,34 @@ private slots:
             expectedMails.append(text::cp("Вокзал") + ": " + text::cp("Тревога!!! None OPEN\r"));
         expectedMails.append(text::cp("Вокзал") + ": > " + text::cp("Дверь CLOSE\r"));
         QCOMPARE(mails, expectedMails);
+    }
+
+    // The operator closes the station while it waits for a modem that has gone
+    // silent: the wait ends at once, not when the watchdog gives up.
+    void closingWhileTheModemIsSilentEndsAtOnce() {
+        ProgramDirectory program;
+        QVERIFY(program.start(ProgramDirectory::configuration,
+                              {QStringLiteral("--silent"), QStringLiteral("at+cmgl")}));
+        ScriptedPrompt prompt;
+        const auto windows = startStation(program, prompt);
+        TForm1& form1 = windows->form1();
+        form1.addtables("", "Act", "ATM 1", "09.12.26", "", "10:00:00", "before the end");
+        QSignalSpy ended(&form1, &TForm1::programEnded);
+        QTimer::singleShot(300, &form1, [&] {
+            prompt.answers = {true};
+            form1.close();
+        });
+        QElapsedTimer waited;
+        waited.start();
+        for (int tick = 1; tick <= 5; ++tick)
+            form1.Timer1Timer(); // the listing at the fifth tick gets no answer
+        QVERIFY2(waited.elapsed() < 1000, qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.at(0).at(0).toInt(), 0);
+        QVERIFY(!form1.eventLog().isOpen());
+        const auto table = log::LogTable::open(program.dir.filePath(QStringLiteral("log.dbf")),
+                                               log::LogTable::Access::Append);
+        QCOMPARE(table->recordCount(), 1); // closed properly: a writer may open it again
     }
 
     void theProgramLogsInAndStartsPollingOnItsOwn() {

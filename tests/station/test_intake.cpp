@@ -100,6 +100,9 @@ private slots:
         QVERIFY(i.exchange.smsWork()); // not touched
         i.intake.cmgl("ERROR");
         QVERIFY(i.exchange.smsWork());
+        // A signal report in front of the echo leaves the store empty.
+        i.intake.cmgl("\r\n^RSSI:14\r\nat+cmgl=all\r\r\nOK\r\n");
+        QVERIFY(i.exchange.smsWork());
         i.exchange.setSmsWork(false);
         i.poll();
         QVERIFY(i.actions.calls.isEmpty());

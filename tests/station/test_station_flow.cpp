@@ -2,6 +2,7 @@
 // addtables, the archive copy, and the object list's commands.
 #include "StationFixture.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -189,9 +190,32 @@ private slots:
         QCOMPARE(TForm1::archiveName(QDate(2027, 1, 5)), QStringLiteral("AB_05_01_2027"));
     }
 
+    void closingDuringTheCopysWaitEndsWithoutACopy() {
+        Station s(accounts);
+        s.form1->FormShow();
+        s.form1->addtables("", "Act", "Port", "08.12.26", "", "23:00:00", "kept");
+        QSignalSpy ended(s.form1, &TForm1::programEnded);
+        s.pump->duringWait = [&s] {
+            s.prompt.answers = {true};
+            s.form1->close();
+        };
+        s.form1->N16Click();
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(!s.form1->eventLog().isOpen());
+        QVERIFY(!s.link->isOpen());
+        QVERIFY(!s.form1->timer1().isActive());
+        QVERIFY(QDir(s.dir.path()).entryList({QStringLiteral("AB_*")}).isEmpty());
+        QCOMPARE(s.records().size(), 1);
+    }
+
     void aPortThatWillNotReopenAfterTheCopyStopsThePolling() {
         Station s(accounts);
         s.form1->FormShow();
+        // The copy reopens the port it closed, whatever the file says by now.
+        ini::IniFile(s.dir.filePath(QStringLiteral("Vave_vev.ini")))
+            .writeString("BaseStation", "COMPort", "4");
+        s.form1->N16Click();
+        QCOMPARE(s.link->portName(), QStringLiteral("COM1"));
         s.link->refuseOpen = true;
         s.form1->N16Click();
         QVERIFY(!s.form1->timer1().isActive());

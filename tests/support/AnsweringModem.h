@@ -64,6 +64,8 @@ public:
     void setExchange(tirvon::modem::ModemExchange* exchange) { exchange_ = exchange; }
 
     void waitForEvents() override {
+        if (runDuringWait())
+            return;
         if (link_.deliverAnswer())
             return;
         now += 1000;
@@ -72,6 +74,8 @@ public:
             exchange_->onWatchdogTick();
     }
     void waitUntil(qint64 deadlineMs) override {
+        if (runDuringWait())
+            return;
         if (!link_.deliverAnswer())
             now = deadlineMs;
     }
@@ -80,8 +84,17 @@ public:
 
     qint64 now = 1000;
     int watchdogTicks = 0;
+    // Runs once, in place of the next wait: the operator acting meanwhile.
+    std::function<void()> duringWait;
 
 private:
+    bool runDuringWait() {
+        if (!duringWait)
+            return false;
+        std::exchange(duringWait, {})();
+        return true;
+    }
+
     AnsweringModemLink& link_;
     tirvon::modem::ModemExchange* exchange_ = nullptr;
 };
