@@ -99,9 +99,10 @@ int main(int argc, char* argv[]) {
     InstantModem modem;
     auto* link =
         new AnsweringModemLink([&modem](const QByteArray& bytes) { return modem.answer(bytes); });
+    auto* pump = new AnsweringModemPump(*link);
     StationWindowSet windows(std::make_unique<TForm1>(programDir, prompt,
                                                       std::unique_ptr<AnsweringModemLink>(link),
-                                                      std::make_unique<AnsweringModemPump>(*link)));
+                                                      std::unique_ptr<AnsweringModemPump>(pump)));
     TForm1& form1 = windows.form1();
     form1.setAliasStorePath(aliases);
     form1.setModalRunner([&windows](QDialog& dialog) {
@@ -119,6 +120,7 @@ int main(int argc, char* argv[]) {
     constexpr int Rounds = 7;
     QList<double> times;
     double wireSeconds = 0;
+    qint64 settleMs = 0; // the modem answers at once: the pump's clock moves by the settle waits
     for (int round = 0; round < Rounds; ++round) {
         for (int tick = 1; tick <= 4; ++tick)
             form1.Timer1Timer();
@@ -126,9 +128,11 @@ int main(int argc, char* argv[]) {
         modem.wireBytes = 0;
         modem.counting = true;
         QElapsedTimer timer;
+        const qint64 clockBefore = pump->now;
         timer.start();
         form1.Timer1Timer(); // tick 5: the listing, its handling, the deletions
         times.append(timer.nsecsElapsed() / 1e6);
+        settleMs = pump->now - clockBefore;
         modem.counting = false;
         wireSeconds = modem.wireBytes * BitsPerByte / BaudRate;
         for (int tick = 6; tick <= 20; ++tick)
@@ -142,6 +146,22 @@ int main(int argc, char* argv[]) {
     std::printf("station's processing (median of %d): %.1f ms = %.1f %% of the wire time "
                 "(fastest %.1f ms, slowest %.1f ms)\n",
                 Rounds, median, 100 * median / (wireSeconds * 1000), times.first(), times.last());
+    std::printf("waits for the line to settle: %lld ms per listing (%d exchanges x %d ms), "
+                "no processor time\n",
+                settleMs, Messages + 1, modem::ModemExchange::SettleMs);
+    // The sync before the deletions, alone: the records of one listing, then the sync.
+    QList<double> syncs;
+    for (int round = 0; round < Rounds; ++round) {
+        for (int n = 0; n < 130; ++n)
+            form1.addtables("", "Act", "ATM", "09.12.26", "12:00:00", "12:00:00", "x");
+        QElapsedTimer timer;
+        timer.start();
+        form1.eventLog().sync();
+        syncs.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(syncs.begin(), syncs.end());
+    std::printf("log sync before the deletions (median of %d, included above): %.2f ms\n", Rounds,
+                syncs[Rounds / 2]);
     std::printf("log records: %d\n", int(form1.eventLog().table()->recordCount()));
     return 0;
 }
