@@ -164,6 +164,13 @@ private slots:
         return windows;
     }
 
+    // Ticks up to the first listing and its handling, which tell the operator nothing.
+    static void pollToTheFirstListing(TForm1& form1, const ScriptedPrompt& prompt) {
+        for (int tick = 1; tick <= 5; ++tick)
+            form1.Timer1Timer();
+        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+    }
+
     void thePollingCycleTalksToTheModemByteForByte() {
         ProgramDirectory program;
         QVERIFY(program.start());
@@ -209,9 +216,7 @@ private slots:
                  QByteArray("OK 3"));
         ScriptedPrompt prompt;
         const auto windows = startStation(program, prompt);
-        for (int tick = 1; tick <= 5; ++tick)
-            windows->form1().Timer1Timer();
-        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+        pollToTheFirstListing(windows->form1(), prompt);
 
         QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
         QVERIFY(contentOf(program.received())
@@ -297,9 +302,7 @@ private slots:
 
         ScriptedPrompt prompt;
         const auto windows = startStation(program, prompt);
-        for (int tick = 1; tick <= 5; ++tick)
-            windows->form1().Timer1Timer();
-        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+        pollToTheFirstListing(windows->form1(), prompt);
         QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
         const QByteArray received = contentOf(program.received());
         QVERIFY(received.endsWith("at+cmgd=1\r\nat+cmgd=2\r\nat+cmgd=3\r\nat+cmgd=4\r\n"
@@ -344,9 +347,7 @@ private slots:
         QCOMPARE(form1.statusPanels().text(StatusPanels::ModemName),
                  QStringLiteral("GSMSIM-VIRTUAL-1"));
         QCOMPARE(form1.ui().ProgressBar1->value(), 83);
-        for (int tick = 1; tick <= 5; ++tick)
-            form1.Timer1Timer();
-        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+        pollToTheFirstListing(form1, prompt);
         QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
 
         const auto table = log::LogTable::open(program.dir.filePath(QStringLiteral("log.dbf")),
