@@ -28,6 +28,10 @@ RuleRecord RuleRecord::parse(const QByteArray& value) {
     return record;
 }
 
+QByteArray RuleRecord::format() const {
+    return trigger + "::" + command + "::" + activeFlag + "::" + description;
+}
+
 bool RuleRecord::matches(const QByteArray& ruleEventText) const {
     return !trigger.isEmpty() && ruleEventText.contains(trigger);
 }
@@ -41,6 +45,21 @@ QList<RuleRecord> stationRules(const ini::IniDocument& doc, const QByteArray& se
         rules.append(RuleRecord::parse(value));
     }
     return rules;
+}
+
+QList<QByteArray> configuratorRules(const ini::IniDocument& doc, const QByteArray& section) {
+    QList<QByteArray> records;
+    for (int n = FirstRuleKey; n <= LastConfiguratorRuleKey; ++n) {
+        if (std::optional<QByteArray> value = doc.value(section, config::key::action(n)))
+            records.append(*value);
+    }
+    return records;
+}
+
+void writeRules(ini::IniDocument& doc, const QByteArray& section,
+                const QList<QByteArray>& records) {
+    for (qsizetype i = 0; i < records.size(); ++i)
+        doc.setValue(section, config::key::action(int(i) + FirstRuleKey), records[i]);
 }
 
 QTime timeTrigger(const QByteArray& trigger) {
