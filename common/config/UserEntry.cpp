@@ -1,5 +1,6 @@
 #include "config/UserEntry.h"
 
+#include "ini/IniDocument.h"
 #include "text/Cp1251.h"
 
 namespace tirvon::config {
@@ -27,6 +28,12 @@ UserEntry UserEntry::parse(const QByteArray& value) {
 
 QByteArray UserEntry::format() const {
     return name + "::" + password + ":::" + keyCode;
+}
+
+UserEntry UserEntry::readBack() const {
+    ini::IniDocument stored;
+    stored.setValue("S", "K", format());
+    return parse(stored.value("S", "K").value_or(QByteArray()));
 }
 
 } // namespace tirvon::config

@@ -15,6 +15,12 @@ struct UserEntry {
 
     static UserEntry parse(const QByteArray& value);
     QByteArray format() const;
+    // The entry that a reader of the file gets back once format() is stored:
+    // the file's reading rules (outer blanks, enclosing quotes, length) and the
+    // cut at the first separators applied. It differs from the entry when a
+    // name holds "::" or ends in ":", a password holds ":::" or ends in ":",
+    // or the value loses blanks or quotes at its ends.
+    UserEntry readBack() const;
     bool operator==(const UserEntry&) const = default;
 };
 
