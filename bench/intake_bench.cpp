@@ -70,7 +70,7 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
     bool confirm(const QString&) override { return true; }
-    QString pickFile(const QString&) override { return {}; }
+    QString pickFile(const QString&, const QString& = QString()) override { return {}; }
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <sys/file.h>
+
 namespace tirvon::serial {
 
 QString resolvePortName(const QString& programDirectory, const QString& portName) {
@@ -18,8 +20,8 @@ QString resolvePortName(const QString& programDirectory, const QString& portName
     return QStringLiteral("/dev/ttyS%1").arg(n - 1);
 }
 
-SerialPortLink::SerialPortLink(QString programDirectory, QObject* parent)
-    : ModemLink(parent), programDirectory_(std::move(programDirectory)) {
+SerialPortLink::SerialPortLink(QString programDirectory, PortSettings settings, QObject* parent)
+    : ModemLink(parent), programDirectory_(std::move(programDirectory)), settings_(settings) {
     port_.setReadBufferSize(0); // the station reads everything as it arrives
     connect(&port_, &QSerialPort::readyRead, this,
             [this] { emit charactersReceived(port_.bytesAvailable()); });
@@ -31,18 +33,24 @@ bool SerialPortLink::open(const QString& portName) {
     if (port_.isOpen())
         close();
     portName_ = portName;
+    inUse_.clear();
     port_.setPortName(resolvePortName(programDirectory_, portName));
-    port_.setBaudRate(BaudRate);
+    port_.setBaudRate(settings_.baudRate);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite))
         return false;
+    if (::flock(int(port_.handle()), LOCK_EX | LOCK_NB) != 0) {
+        port_.close();
+        inUse_ = QStringLiteral("Порт %1 занят другой программой").arg(portName);
+        return false;
+    }
     lineSignalsReadable_ = true;
     // A pseudo-terminal refuses the modem-line requests; the link works on.
     port_.setDataTerminalReady(true);
-    port_.setRequestToSend(true);
+    port_.setRequestToSend(settings_.requestToSend);
     port_.clearError();
     emit openChanged(true);
     return true;
@@ -60,7 +68,7 @@ bool SerialPortLink::isOpen() const {
 }
 
 QString SerialPortLink::errorString() const {
-    return port_.errorString();
+    return inUse_.isEmpty() ? port_.errorString() : inUse_;
 }
 
 void SerialPortLink::write(const QByteArray& bytes) {

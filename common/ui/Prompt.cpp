@@ -16,8 +16,8 @@ bool DialogPrompt::confirm(const QString& text) {
                                  QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-QString DialogPrompt::pickFile(const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, QString(), QString(), filter);
+QString DialogPrompt::pickFile(const QString& filter, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent_, QString(), folder, filter);
 }
 
 } // namespace tirvon::ui

@@ -14,8 +14,9 @@ public:
     virtual void inform(const QString& text) = 0;
     // OK/Cancel; true for OK.
     virtual bool confirm(const QString& text) = 0;
-    // An empty result when the dialog was cancelled.
-    virtual QString pickFile(const QString& filter) = 0;
+    // A file to open, the dialog starting in the given folder; an empty result
+    // when the dialog was cancelled.
+    virtual QString pickFile(const QString& filter, const QString& folder = QString()) = 0;
 };
 
 // The real dialogs, over the given parent window.
@@ -25,7 +26,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     void inform(const QString& text) override;
     bool confirm(const QString& text) override;
-    QString pickFile(const QString& filter) override;
+    QString pickFile(const QString& filter, const QString& folder = QString()) override;
 
 private:
     QWidget* parent_;

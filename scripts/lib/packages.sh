@@ -1,5 +1,6 @@
 # Debian packages of the suite, and their installation when missing.
-BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libshp-dev)
+BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libshp-dev
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 TEST_PACKAGES=(python3-dbfread xvfb xdotool)
 
 install_packages() {

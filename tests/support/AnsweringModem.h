@@ -68,10 +68,12 @@ public:
             return;
         if (link_.deliverAnswer())
             return;
-        now += 1000;
+        now += silenceStepMs;
         ++watchdogTicks;
         if (exchange_)
             exchange_->onWatchdogTick();
+        if (onSilence)
+            onSilence();
     }
     void waitUntil(qint64 deadlineMs) override {
         if (runDuringWait())
@@ -84,6 +86,10 @@ public:
 
     qint64 now = 1000;
     int watchdogTicks = 0;
+    // A wait in which the modem says nothing lasts one tick of this length, and
+    // ticks the exchange's watchdog and whatever else counts ticks.
+    qint64 silenceStepMs = 1000;
+    std::function<void()> onSilence;
     // Runs once, in place of the next wait: the operator acting meanwhile.
     std::function<void()> duringWait;
 

@@ -17,10 +17,14 @@ public:
         answers.pop_front();
         return answer;
     }
-    QString pickFile(const QString&) override { return pickedFile; }
+    QString pickFile(const QString& filter, const QString& folder = QString()) override {
+        pickedIn.append(folder + QLatin1Char('|') + filter);
+        return pickedFile;
+    }
 
     QStringList messages;
     QStringList questions;
     std::deque<bool> answers;
     QString pickedFile;
+    QStringList pickedIn; // the folder and filter of each file dialog
 };
