@@ -1,13 +1,10 @@
 #include "ScriptedPrompt.h"
 #include "TempIniFile.h"
-#include "database/LogDatabase.h"
 #include "log/AliasStore.h"
 #include "log/LogTable.h"
-#include "text/Cp1251.h"
 #include "ui_TForm4.h"
 #include "windows/TForm4.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -81,15 +78,18 @@ private slots:
         TForm4 form(at.ini.file, at.prompt, at.programDirectory(), at.storePath());
         form.FormShow();
         form.ui().Button3->click(); // Edit1 empty: nothing
-        QCOMPARE(form.ui().ListBox1->count(), 0);
+        form.ui().Button2->click(); // nothing selected
+        form.ui().Button4->click();
+        QCOMPARE(at.prompt.messages,
+                 QStringList(2, QStringLiteral("List index out of bounds (-1)")));
+        QVERIFY(!at.ini.file.valueExists("BaseStation", "BASE"));
+        at.prompt.messages.clear();
 
         form.ui().Edit1->setText(QStringLiteral("LOG"));
         form.ui().Button3->click();
         QCOMPARE(items(form.ui().ListBox1), QStringList{QStringLiteral("LOG.dbf")});
-        QCOMPARE(items(form.ui().ListBox2), QStringList{QStringLiteral("LOG.dbf")});
         QCOMPARE(log::LogTable::open(at.table(QStringLiteral("LOG.dbf")))->recordCount(), 0);
         QVERIFY(at.prompt.questions.isEmpty());
-        QCOMPARE(at.ini.file.readString("BaseStation", "BASE", "None"), QByteArray("None"));
 
         select(form.ui().ListBox1, QStringLiteral("LOG.dbf"));
         form.ui().Button2->click();
@@ -111,60 +111,36 @@ private slots:
         QVERIFY(at.prompt.messages.isEmpty());
     }
 
-    void noSelectionIsAnIndexError() {
+    void replacingAsksAndTheStationsLiveTableIsKept() {
         Installation at;
-        log::LogTable::create(at.table(QStringLiteral("a.dbf")));
-        TForm4 form(at.ini.file, at.prompt, at.programDirectory(), at.storePath());
-        form.FormShow();
-        form.ui().Button2->click();
-        form.ui().Button4->click();
-        QCOMPARE(at.prompt.messages,
-                 QStringList(2, QStringLiteral("List index out of bounds (-1)")));
-        QVERIFY(at.prompt.questions.isEmpty());
-        QVERIFY(QFile::exists(at.table(QStringLiteral("a.dbf"))));
-        QVERIFY(!at.ini.file.valueExists("BaseStation", "BASE"));
-    }
-
-    void anExistingTableIsReplacedOnlyWhenConfirmed() {
-        Installation at;
-        {
-            log::LogTable::create(at.table(QStringLiteral("old.dbf")));
-            auto table = log::LogTable::open(at.table(QStringLiteral("old.dbf")));
-            appendOne(*table);
-        }
-        TForm4 form(at.ini.file, at.prompt, at.programDirectory(), at.storePath());
-        form.FormShow();
-        form.ui().Edit1->setText(QStringLiteral("old"));
-        at.prompt.answers = {false};
-        form.ui().Button3->click();
-        QCOMPARE(at.prompt.questions.size(), 1);
-        QVERIFY(at.prompt.questions[0].contains(QStringLiteral("«old»")));
-        QVERIFY(!at.prompt.questions[0].contains(QStringLiteral("по умолчанию")));
-        QCOMPARE(log::LogTable::open(at.table(QStringLiteral("old.dbf")))->recordCount(), 1);
-
-        at.prompt.answers = {true};
-        form.ui().Button3->click();
-        QCOMPARE(log::LogTable::open(at.table(QStringLiteral("old.dbf")))->recordCount(), 0);
-    }
-
-    void theStationsLiveTableIsNeitherDeletedNorReplaced() {
-        Installation at;
+        log::LogTable::create(at.table(QStringLiteral("old.dbf")));
         log::LogTable::create(at.table(QStringLiteral("live.dbf")));
+        appendOne(*log::LogTable::open(at.table(QStringLiteral("old.dbf"))));
         auto station = log::LogTable::open(at.table(QStringLiteral("live.dbf")));
         appendOne(*station);
         TForm4 form(at.ini.file, at.prompt, at.programDirectory(), at.storePath());
         form.FormShow();
 
+        form.ui().Edit1->setText(QStringLiteral("old"));
+        at.prompt.answers = {false};
+        form.ui().Button3->click();
+        QVERIFY(at.prompt.questions.value(0).contains(QStringLiteral("«old»")));
+        QCOMPARE(log::LogTable::open(at.table(QStringLiteral("old.dbf")))->recordCount(), 1);
+        at.prompt.answers = {true};
+        form.ui().Button3->click();
+        QCOMPARE(log::LogTable::open(at.table(QStringLiteral("old.dbf")))->recordCount(), 0);
+        QVERIFY(at.prompt.messages.isEmpty());
+
+        // The running station's table: asked, confirmed, refused by its lock.
         at.prompt.answers = {true, true};
         select(form.ui().ListBox1, QStringLiteral("live.dbf"));
         form.ui().Button4->click();
         form.ui().Edit1->setText(QStringLiteral("live.dbf"));
         form.ui().Button3->click();
-        QCOMPARE(at.prompt.questions.size(), 2);
+        QCOMPARE(at.prompt.questions.size(), 4);
         QCOMPARE(at.prompt.messages.size(), 2);
         for (const QString& message : at.prompt.messages)
             QVERIFY2(message.contains(QStringLiteral("in use")), qPrintable(message));
-        QCOMPARE(items(form.ui().ListBox1), QStringList{QStringLiteral("live.dbf")});
         appendOne(*station); // the station goes on writing the same file
         station.reset();
         QCOMPARE(log::LogTable::open(at.table(QStringLiteral("live.dbf")))->recordCount(), 2);
@@ -173,17 +149,18 @@ private slots:
     void namesThatCouldNeverBeChosenAreRefused_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("plain") << QStringLiteral("LOG") << true;
-        QTest::newRow("with extension") << QStringLiteral("log.dbf") << true;
-        QTest::newRow("upper extension") << QStringLiteral("Log.DBF") << true;
-        QTest::newRow("russian") << QStringLiteral("Журнал 2024") << true;
-        QTest::newRow("other extension") << QStringLiteral("log.txt") << false;
-        QTest::newRow("trailing dot") << QStringLiteral("log.") << false;
-        QTest::newRow("hidden") << QStringLiteral(".dbf") << false;
-        QTest::newRow("parent folder") << QStringLiteral("../log") << false;
-        QTest::newRow("sub folder") << QStringLiteral("a/log") << false;
-        QTest::newRow("backslash") << QStringLiteral("voice\\log") << false;
-        QTest::newRow("outside code page") << QStringLiteral("日志") << false;
+        const auto row = [](const char* tag, const QString& name, bool accepted) {
+            QTest::newRow(tag) << name << accepted;
+        };
+        row("plain", QStringLiteral("LOG"), true);
+        row("extension in capitals", QStringLiteral("Log.DBF"), true);
+        row("russian", QStringLiteral("Журнал 2024"), true);
+        row("other extension", QStringLiteral("log.txt"), false);
+        row("trailing dot", QStringLiteral("log."), false);
+        row("hidden", QStringLiteral(".dbf"), false);
+        row("parent folder", QStringLiteral("../log"), false);
+        row("backslash", QStringLiteral("voice\\log"), false);
+        row("outside code page", QStringLiteral("日志"), false);
     }
     void namesThatCouldNeverBeChosenAreRefused() {
         QFETCH(QString, name);
