@@ -1,8 +1,12 @@
 #include "config/Schema.h"
 #include "ini/IniFile.h"
+#include "log/AliasStore.h"
+#include "settings/SettingsPanel.h"
 #include "ui/Prompt.h"
 #include "windows/TForm1.h"
 #include "windows/TForm2.h"
+#include "windows/TForm3.h"
+#include "windows/TForm4.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,11 +43,11 @@ int main(int argc, char* argv[]) {
     TForm1 form1(file, prompt, programDirectory);
     prompt.setParent(&form1);
     TForm2 form2(&form1);
-    // TForm3 form3(file, prompt, &form1);
-    // TForm4 form4(file, prompt, programDirectory, aliasStorePath, &form1);
-    // SettingsPanel panel(file, prompt, programDirectory, &form1);
-    // form1.attachSettingsPanel(&panel);
-    form1.attachWindows(&form2, nullptr, nullptr);
+    TForm3 form3(file, prompt, &form1);
+    TForm4 form4(file, prompt, programDirectory, log::AliasStore::defaultPath(), &form1);
+    SettingsPanel panel(file, prompt, programDirectory, &form1);
+    form1.attachSettingsPanel(&panel);
+    form1.attachWindows(&form2, &form3, &form4);
 
     form1.show(); // the first showing refreshes it from the file
     centreOnScreen(form1);
