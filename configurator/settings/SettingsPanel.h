@@ -33,7 +33,7 @@ public:
                   std::unique_ptr<SoundPlayer> player, QWidget* parent = nullptr);
     ~SettingsPanel() override;
 
-    Ui::SettingsPanel& ui() { return ui_; }
+    ::Ui::SettingsPanel& ui() { return ui_; }
     ModemProbe& modemProbe() { return *probe_; }
     SoundSettings& sounds() { return *sounds_; }
 
@@ -62,7 +62,7 @@ private:
     std::array<QLineEdit*, 15> shortNameFields() const;
     std::array<QLineEdit*, 15> activeStateFields() const;
 
-    Ui::SettingsPanel ui_;
+    ::Ui::SettingsPanel ui_;
     ini::IniFile& file_;
     ui::Prompt& prompt_;
     std::unique_ptr<serial::ModemLink> link_;

@@ -36,7 +36,7 @@ public:
     using ModalRunner = std::function<void(QDialog&)>;
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
 
-    Ui::TForm1& ui() { return ui_; }
+    ::Ui::TForm1& ui() { return ui_; }
     const QString& programDirectory() const { return programDirectory_; }
     // Start folder of the sound file dialog: the program directory + "voice".
     const QString& voiceFolder() const { return voiceFolder_; }
@@ -89,7 +89,7 @@ private:
     // Runs work that writes the file; a refused write is shown and ends it.
     template <typename Work> bool guarded(Work work);
 
-    Ui::TForm1 ui_;
+    ::Ui::TForm1 ui_;
     ini::IniFile& file_;
     ui::Prompt& prompt_;
     QString programDirectory_;

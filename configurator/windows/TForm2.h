@@ -11,10 +11,10 @@ class TForm2 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
-    Ui::TForm2& ui() { return ui_; }
+    ::Ui::TForm2& ui() { return ui_; }
 
 private:
-    Ui::TForm2 ui_;
+    ::Ui::TForm2 ui_;
 };
 
 } // namespace tirvon::configurator

@@ -3,6 +3,7 @@
 // by tick; and once the real program, as an operator starts it.
 #include "IndependentDbfReader.h"
 #include "ScriptedPrompt.h"
+#include "TestDisplay.h"
 #include "log/AliasStore.h"
 #include "log/LogTable.h"
 #include "modem/EventPump.h"
@@ -96,41 +97,6 @@ public:
 
 private:
     qint64 skipped_ = 0;
-};
-
-// A display of its own for the real program, and the keys an operator types.
-struct TestDisplay {
-    QProcess server;
-    QString name;
-
-    bool start() {
-        server.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                      QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!server.waitForReadyRead(10000))
-            return false;
-        name = QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed());
-        return name.size() > 1;
-    }
-    // Runs xdotool with the arguments; its output, or nothing after the time-out.
-    QByteArray xdotool(const QStringList& arguments, int timeoutMs = 15000) {
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), name);
-        tool.setProcessEnvironment(env);
-        tool.start(QStringLiteral("xdotool"), arguments);
-        if (!tool.waitForFinished(timeoutMs)) {
-            tool.kill();
-            tool.waitForFinished();
-            return {};
-        }
-        return tool.readAllStandardOutput().trimmed();
-    }
-    ~TestDisplay() {
-        server.terminate();
-        server.waitForFinished(5000);
-    }
 };
 
 } // namespace
@@ -402,27 +368,10 @@ private slots:
         TestDisplay display;
         QVERIFY(display.start());
         QProcess station;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display.name);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), program.configHome());
-        station.setProcessEnvironment(env);
-        station.start(program.path() + QStringLiteral("vartel"), {});
+        display.startStation(station, program.path() + QStringLiteral("vartel"),
+                             program.configHome());
         QVERIFY(station.waitForStarted());
-
-        // The operator picks the account from the list, types the password, presses Enter.
-        const QByteArray login = display.xdotool(
-            {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"),
-             QStringLiteral("Авторизация администратора")});
-        QVERIFY2(!login.isEmpty(), "the login window did not appear");
-        const QString window = QString::fromLatin1(login.split('\n').first());
-        display.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-        display.xdotool(
-            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Down")});
-        display.xdotool(
-            {QStringLiteral("type"), QStringLiteral("--window"), window, QStringLiteral("pw")});
-        display.xdotool(
-            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Return")});
+        QVERIFY2(display.logIn(QStringLiteral("pw")), "the login window did not appear");
 
         // Modem start-up, then the first listing at the fifth tick of the polling.
         QTRY_VERIFY_WITH_TIMEOUT(contentOf(program.received()).contains("at+cmgl=all\r\n"), 30000);
