@@ -29,6 +29,8 @@ SettingsPanel::SettingsPanel(ini::IniFile& file, ui::Prompt& prompt, QString pro
     : SettingsPanelBase(parent), file_(file), prompt_(prompt), link_(std::move(link)),
       pump_(std::move(pump)), player_(std::move(player)) {
     ui_.setupUi(this);
+    // The panel covers the object editor beneath it.
+    setAutoFillBackground(true);
     hide();
     probe_ = std::make_unique<ModemProbe>(*link_, *pump_);
     sounds_ = std::make_unique<SoundSettings>(file_, prompt_, *player_, std::move(programDirectory),
