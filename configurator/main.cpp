@@ -2,6 +2,7 @@
 #include "ini/IniFile.h"
 #include "log/AliasStore.h"
 #include "settings/SettingsPanel.h"
+#include "ui/Placement.h"
 #include "ui/Prompt.h"
 #include "windows/TForm1.h"
 #include "windows/TForm2.h"
@@ -10,23 +11,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QScreen>
 
 using namespace tirvon;
 using namespace tirvon::configurator;
-
-namespace {
-
-void centreOnScreen(QWidget& window) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -50,6 +37,6 @@ int main(int argc, char* argv[]) {
     form1.attachWindows(&form2, &form3, &form4);
 
     form1.show(); // the first showing refreshes it from the file
-    centreOnScreen(form1);
+    ui::centreOnScreen(form1);
     return app.exec();
 }

@@ -1,11 +1,7 @@
 #pragma once
 
-class QWidget;
+#include "ui/Placement.h"
 
 namespace tirvon::station {
-
-// Moves a window to the middle of the screen it is on (the primary one before
-// it is shown).
-void centreOnScreen(QWidget& window);
-
+using ui::centreOnScreen;
 } // namespace tirvon::station

@@ -3,6 +3,7 @@
 // rule) drives the real station against the simulated modem. The operator logs
 // in with the new account, a report of the new object is logged with the
 // configured active-state name, and the object's rule sends its command.
+#include "FileContent.h"
 #include "ScriptedPrompt.h"
 #include "TestDisplay.h"
 #include "log/LogTable.h"
@@ -24,11 +25,6 @@ using namespace tirvon;
 using namespace tirvon::configurator;
 
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void choose(QComboBox* box, int index) {
     box->setCurrentIndex(index);
@@ -86,7 +82,8 @@ private slots:
         main.ui().Edit23->setText(QStringLiteral("Сирена"));
         main.ui().Button5->click();
         main.ui().Button2->click();
-        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Bank1")}); // the add names its section
+        QCOMPARE(prompt.messages,
+                 QStringList{QStringLiteral("Bank1")}); // the add names its section
         QCOMPARE(file.readString("Bank1", "Action3", {}),
                  text::cp("IN3 OPEN::RELE1 ON !::1::Сирена"));
 

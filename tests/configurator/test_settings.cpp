@@ -1,6 +1,7 @@
 // The configurator's system settings: the apply's writes, the panel, the sounds
 // and the modem test, against the simulated modem's model and against gsm-sim
 // on a real pseudo-terminal.
+#include "FileContent.h"
 #include "ScriptedPrompt.h"
 #include "SimulatedModem.h"
 #include "TempIniFile.h"
@@ -18,11 +19,6 @@ using namespace tirvon::configurator;
 using text::cp;
 
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);

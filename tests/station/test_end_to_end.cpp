@@ -1,6 +1,7 @@
 // The station against the simulated modem on a real pseudo-terminal: the real
 // windows, serial link and event loop in this process, the polling driven tick
 // by tick; and once the real program, as an operator starts it.
+#include "FileContent.h"
 #include "IndependentDbfReader.h"
 #include "ScriptedPrompt.h"
 #include "TestDisplay.h"
@@ -24,11 +25,6 @@ using namespace tirvon;
 using namespace tirvon::station;
 
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A program directory with Vave_vev.ini, an operator account, a log table under
 // the log alias (kept in a configuration folder of its own) and the simulated

@@ -1,10 +1,10 @@
-#include "widgets/Placement.h"
+#include "ui/Placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
-namespace tirvon::station {
+namespace tirvon::ui {
 
 void centreOnScreen(QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
@@ -15,4 +15,4 @@ void centreOnScreen(QWidget& window) {
     window.move(frame.topLeft());
 }
 
-} // namespace tirvon::station
+} // namespace tirvon::ui
