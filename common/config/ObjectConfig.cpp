@@ -90,7 +90,7 @@ void saveObject(ini::IniDocument& doc, const QByteArray& section, const ObjectCo
     auto state = [&](const QByteArray& key) {
         return std::pair{key, doc.value(section, key).value_or(configurator::defaultStateValue())};
     };
-    // Inputs, then the two pseudo-allSignals, then relays and outputs, then arming.
+    // Inputs, then the two pseudo-signals, then relays and outputs, then arming.
     std::vector<std::pair<QByteArray, QByteArray>> states;
     for (size_t i = 0; i < 8; ++i)
         states.push_back(state(stateKey(names[i])));

@@ -2,6 +2,8 @@
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libshp-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 TEST_PACKAGES=(python3-dbfread xvfb xdotool)
+# The demo's sounds speak their names (without it the build makes tones).
+DEMO_PACKAGES=(espeak-ng)
 
 install_packages() {
     local missing=() p
