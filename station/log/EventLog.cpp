@@ -32,14 +32,7 @@ void EventLog::close() {
     table_.reset();
 }
 
-void EventLog::append(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
-                      const QByteArray& sending, const QByteArray& logText) {
-    log::LogRecord record;
-    record.bank = object;
-    record.date = date;
-    record.time = arrival;
-    record.timeo = sending;
-    record.mail = logText;
+void EventLog::append(log::LogRecord record) {
     record.alarm = false;
     record.admin = currentOperator_();
     table_->append(record);
@@ -51,13 +44,19 @@ void EventLog::addtables(const QByteArray& stateKey, const QByteArray& value,
                          const QByteArray& arrival, const QByteArray& sending,
                          const QByteArray& logText) {
     open();
+    log::LogRecord record;
+    record.bank = object;
+    record.date = date;
+    record.time = arrival;
+    record.timeo = sending;
+    record.mail = logText;
     if (!stateKey.isEmpty()) {
-        append(object, date, arrival, sending, logText);
+        append(record);
         view_.setRowText(object, logText, date, sending);
         view_.applyState(object, logText, stateKey, value);
     }
     if (value == PlainEvent) {
-        append(object, date, arrival, sending, logText);
+        append(record);
         view_.setRowText(object, logText, date, sending);
     }
     view_.f2update(object);

@@ -42,8 +42,7 @@ public:
     static inline const QByteArray PlainEvent = "Act";
 
 private:
-    void append(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
-                const QByteArray& sending, const QByteArray& logText);
+    void append(log::LogRecord record);
 
     ObjectView& view_;
     std::function<QByteArray()> currentOperator_;

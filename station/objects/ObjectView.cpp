@@ -20,25 +20,26 @@ QByteArray firstLine(const QByteArray& text) {
 }
 } // namespace
 
-ObjectView::ObjectView(QTreeWidget& list, ControlPanelView& panel, SoundRequests& sounds,
-                       ini::IniFile& file)
-    : list_(list), panel_(panel), sounds_(sounds), file_(file) {}
-
-QByteArray ObjectView::objectName(const QTreeWidgetItem& row) {
+QByteArray TreeObjectRows::objectName(const QTreeWidgetItem& row) {
     return row.data(0, ObjectNameRole).toByteArray();
 }
 
-void ObjectView::fill() {
+void TreeObjectRows::clearRows() {
     list_.clear();
-    for (const ObjectRow& row : loadObjectRows(file_)) {
-        auto* item = new QTreeWidgetItem(&list_, {text::toUnicode(row.name), QString()});
-        item->setData(0, ObjectNameRole, row.name);
-        item->setIcon(0, stateIcon(row.icon));
-        item->setData(0, StateIconRole, int(row.icon));
-    }
 }
 
-QList<QTreeWidgetItem*> ObjectView::rowsOf(const QByteArray& object) const {
+void TreeObjectRows::addRow(const QByteArray& object, StateIcon icon) {
+    auto* item = new QTreeWidgetItem(&list_, {text::toUnicode(object), QString()});
+    item->setData(0, ObjectNameRole, object);
+    item->setIcon(0, stateIcon(icon));
+    item->setData(0, StateIconRole, int(icon));
+}
+
+int TreeObjectRows::rowCount() const {
+    return list_.topLevelItemCount();
+}
+
+QList<QTreeWidgetItem*> TreeObjectRows::rowsOf(const QByteArray& object) const {
     QList<QTreeWidgetItem*> rows;
     for (int i = 0; i < list_.topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = list_.topLevelItem(i);
@@ -48,19 +49,32 @@ QList<QTreeWidgetItem*> ObjectView::rowsOf(const QByteArray& object) const {
     return rows;
 }
 
-void ObjectView::setIcon(const QByteArray& object, StateIcon icon) {
+void TreeObjectRows::setRowText(const QByteArray& object, const QString& cell) {
+    for (QTreeWidgetItem* row : rowsOf(object))
+        row->setText(1, cell);
+}
+
+void TreeObjectRows::setRowIcon(const QByteArray& object, StateIcon icon) {
     for (QTreeWidgetItem* row : rowsOf(object)) {
         row->setIcon(0, stateIcon(icon));
         row->setData(0, StateIconRole, int(icon));
     }
 }
 
+ObjectView::ObjectView(ObjectRowsView& rows, ControlPanelView& panel, SoundRequests& sounds,
+                       ini::IniFile& file)
+    : rows_(rows), panel_(panel), sounds_(sounds), file_(file) {}
+
+void ObjectView::fill() {
+    rows_.clearRows();
+    for (const ObjectRow& row : loadObjectRows(file_))
+        rows_.addRow(row.name, row.icon);
+}
+
 void ObjectView::setRowText(const QByteArray& object, const QByteArray& logText,
                             const QByteArray& date, const QByteArray& sendTime) {
     // The row shows the first line of the text, as a line break ends the cell.
-    const QString cell = text::toUnicode(firstLine(logText + "/" + date + "/" + sendTime));
-    for (QTreeWidgetItem* row : rowsOf(object))
-        row->setText(1, cell);
+    rows_.setRowText(object, text::toUnicode(firstLine(logText + "/" + date + "/" + sendTime)));
 }
 
 void ObjectView::applyState(const QByteArray& object, const QByteArray& logText,
@@ -70,7 +84,7 @@ void ObjectView::applyState(const QByteArray& object, const QByteArray& logText,
     static const QByteArray disarmed = text::cp("Снят с охраны");
 
     if (logText.contains(alarm))
-        setIcon(object, StateIcon::Alarm);
+        rows_.setRowIcon(object, StateIcon::Alarm);
     if (!stateKey.isEmpty()) {
         // A state of no known object is kept nowhere, rather than in a section
         // "none" that nothing reads.
@@ -81,14 +95,14 @@ void ObjectView::applyState(const QByteArray& object, const QByteArray& logText,
     // The panel still shows the previous event's object: its arming state tells
     // whether this event changes it.
     const QByteArray panelArming = text::fromUnicode(panel_.armingText());
-    const bool listHasRows = list_.topLevelItemCount() > 0;
+    const bool listHasRows = rows_.rowCount() > 0;
     if (stateKey == config::key::lArm && value == armed) {
-        setIcon(object, StateIcon::Armed);
+        rows_.setRowIcon(object, StateIcon::Armed);
         if (panelArming == disarmed && listHasRows)
             sounds_.armed = true;
     }
     if (value == disarmed) {
-        setIcon(object, StateIcon::Disarmed);
+        rows_.setRowIcon(object, StateIcon::Disarmed);
         if (panelArming == armed && listHasRows)
             sounds_.disarmed = true;
     }

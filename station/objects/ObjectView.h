@@ -14,6 +14,39 @@ namespace tirvon::station {
 
 struct SoundRequests;
 
+// The rows of the object list as the object view changes them. Rows are found
+// by their object name, exactly; two objects of one name share every change.
+class ObjectRowsView {
+public:
+    virtual ~ObjectRowsView() = default;
+    virtual void clearRows() = 0;
+    virtual void addRow(const QByteArray& object, StateIcon icon) = 0;
+    virtual int rowCount() const = 0;
+    virtual void setRowText(const QByteArray& object, const QString& cell) = 0;
+    virtual void setRowIcon(const QByteArray& object, StateIcon icon) = 0;
+};
+
+// The object rows in a tree widget: the name in column 0 (its bytes under a
+// role of their own), the last event in column 1.
+class TreeObjectRows : public ObjectRowsView {
+public:
+    explicit TreeObjectRows(QTreeWidget& list) : list_(list) {}
+
+    void clearRows() override;
+    void addRow(const QByteArray& object, StateIcon icon) override;
+    int rowCount() const override;
+    void setRowText(const QByteArray& object, const QString& cell) override;
+    void setRowIcon(const QByteArray& object, StateIcon icon) override;
+
+    // The object name of a row.
+    static QByteArray objectName(const QTreeWidgetItem& row);
+
+private:
+    QList<QTreeWidgetItem*> rowsOf(const QByteArray& object) const;
+
+    QTreeWidget& list_;
+};
+
 // The control panel as the object view sees it.
 class ControlPanelView {
 public:
@@ -23,11 +56,10 @@ public:
 };
 
 // The object list and its rows: filled once at start, then changed by the view
-// rules of every event. Rows are found by their object name, exactly; two
-// objects of one name share every change.
+// rules of every event.
 class ObjectView {
 public:
-    ObjectView(QTreeWidget& list, ControlPanelView& panel, SoundRequests& sounds,
+    ObjectView(ObjectRowsView& rows, ControlPanelView& panel, SoundRequests& sounds,
                ini::IniFile& file);
 
     void fill();
@@ -42,13 +74,12 @@ public:
     void f2update(const QByteArray& object);
 
     // The object name of a row.
-    static QByteArray objectName(const QTreeWidgetItem& row);
+    static QByteArray objectName(const QTreeWidgetItem& row) {
+        return TreeObjectRows::objectName(row);
+    }
 
 private:
-    QList<QTreeWidgetItem*> rowsOf(const QByteArray& object) const;
-    void setIcon(const QByteArray& object, StateIcon icon);
-
-    QTreeWidget& list_;
+    ObjectRowsView& rows_;
     ControlPanelView& panel_;
     SoundRequests& sounds_;
     ini::IniFile& file_;

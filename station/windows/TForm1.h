@@ -2,20 +2,9 @@
 
 #include "ui_TForm1.h"
 
-#include "ini/IniFile.h"
-#include "intake/SmsIntake.h"
-#include "log/EventLog.h"
+#include "main/Station.h"
+#include "main/StationView.h"
 #include "main/StatusPanels.h"
-#include "modem/ModemExchange.h"
-#include "objects/ObjectView.h"
-#include "panel/PanelCommands.h"
-#include "polling/PollingCycle.h"
-#include "queue/OutgoingQueue.h"
-#include "rules/RuleRunner.h"
-#include "serial/ModemLink.h"
-#include "sound/SoundRequests.h"
-#include "startup/ModemStartup.h"
-#include "ui/Prompt.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -51,14 +40,9 @@ struct StationWindows {
 };
 
 // The station's main window: object list, alarm list, log grid, LED panel and
-// status bar; start-up (FormShow), the polling cycle (Timer1Timer) and the orderly
-// end (FormClose). The modem work itself lives in the exchange and the work
-// areas; this class wires them to the controls.
-class TForm1 : public QMainWindow,
-               private modem::ExchangeView,
-               private PollingWork,
-               private ModemStartupView,
-               private IntakeActions {
+// status bar. The station behind it owns the modem work and makes the
+// decisions; this class shows what it is told and forwards its handlers.
+class TForm1 : public QMainWindow, private StationView, private ControlPanelView {
     Q_OBJECT
 public:
     TForm1(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
@@ -71,53 +55,60 @@ public:
     // program; tests put their own hand on the window instead.
     using ModalRunner = std::function<void(QDialog&)>;
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
-    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
-    void setAliasStorePath(const QString& path) { aliasStorePath_ = path; }
+    void setClock(std::function<QDateTime()> clock) { station_->setClock(std::move(clock)); }
+    void setAliasStorePath(const QString& path) { station_->setAliasStorePath(path); }
 
+    Station& station() { return *station_; }
     Ui::TForm1& ui() { return ui_; }
     StatusPanels& statusPanels() { return *panels_; }
-    modem::ModemExchange& exchange() { return *exchange_; }
-    PollingCycle& polling() { return polling_; }
-    QTimer& timer1() { return timer1_; }
+    modem::ModemExchange& exchange() { return station_->exchange(); }
+    PollingCycle& polling() { return station_->polling(); }
+    QTimer& timer1() { return station_->timer1(); }
     QMenu& popupMenu1() { return *popupMenu1_; }
-    const QString& programDirectory() const { return programDirectory_; }
-    const QString& currentOperator() const { return currentOperator_; }
-    const QString& objectWord() const { return objectWord_; }
-    ObjectView& objectView() { return *objectView_; }
-    EventLog& eventLog() { return *eventLog_; }
-    SoundRequests& sounds() { return sounds_; }
-    ini::IniFile& iniFile() { return iniFile_; }
+    const QString& programDirectory() const { return station_->programDirectory(); }
+    const QString& currentOperator() const { return station_->currentOperator(); }
+    const QString& objectWord() const { return station_->objectWord(); }
+    ObjectView& objectView() { return station_->objectView(); }
+    EventLog& eventLog() { return station_->eventLog(); }
+    SoundRequests& sounds() { return station_->sounds(); }
+    ini::IniFile& iniFile() { return station_->iniFile(); }
 
     // Handlers and work routines of the main window.
     void FormShow();
-    void Timer1Timer();
-    void Timer2Timer() { exchange_->onWatchdogTick(); }
-    void ComPortRxChar(qint64 count) { exchange_->onCharactersReceived(count); }
-    void ComPortError();
-    QByteArray SendCommand(const QByteArray& command) { return exchange_->sendCommand(command); }
-    void Delay(unsigned ms) { exchange_->delay(ms); }
-    void NotList(const QString& fileName, const QByteArray& line) override;
+    void Timer1Timer() { station_->Timer1Timer(); }
+    void Timer2Timer() { station_->Timer2Timer(); }
+    void ComPortRxChar(qint64 count) { station_->ComPortRxChar(count); }
+    void ComPortError() { station_->ComPortError(); }
+    QByteArray SendCommand(const QByteArray& command) { return station_->SendCommand(command); }
+    void Delay(unsigned ms) { station_->Delay(ms); }
+    void NotList(const QString& fileName, const QByteArray& line) {
+        station_->NotList(fileName, line);
+    }
     void N11Click() { close(); }
     void N15Click();
-    void N32Click();
+    void N32Click() { station_->N32Click(); }
 
     // Log and objects.
     void addtables(const QByteArray& stateKey, const QByteArray& value, const QByteArray& object,
                    const QByteArray& date, const QByteArray& arrival, const QByteArray& sending,
-                   const QByteArray& logText) override;
-    void f2update(const QByteArray& object) { objectView_->f2update(object); }
-    QByteArray search_sect(const QByteArray& name) const;
-    QByteArray search_sect_phone(const QByteArray& phone) const;
-    void TbCopy(const QString& tableName);
-    void N16Click();
-    void N8Click();
-    void N9Click() { showLogin(); }
-    void postsms(const QByteArray& number, const QByteArray& text) {
-        queue_->postsms(number, text);
+                   const QByteArray& logText) {
+        station_->addtables(stateKey, value, object, date, arrival, sending, logText);
     }
-    void sendsms() { queue_->sendsms(); }
-    OutgoingQueue& outgoingQueue() { return *queue_; }
-    RuleRunner& rules() { return *rules_; }
+    void f2update(const QByteArray& object) { station_->objectView().f2update(object); }
+    QByteArray search_sect(const QByteArray& name) const { return station_->search_sect(name); }
+    QByteArray search_sect_phone(const QByteArray& phone) const {
+        return station_->search_sect_phone(phone);
+    }
+    void TbCopy(const QString& tableName) { station_->TbCopy(tableName); }
+    void N16Click() { station_->N16Click(); }
+    void N8Click() { station_->N8Click(); }
+    void N9Click() { station_->showLogin(); }
+    void postsms(const QByteArray& number, const QByteArray& text) {
+        station_->outgoingQueue().postsms(number, text);
+    }
+    void sendsms() { station_->outgoingQueue().sendsms(); }
+    OutgoingQueue& outgoingQueue() { return station_->outgoingQueue(); }
+    RuleRunner& rules() { return station_->rules(); }
     void DISARMClick(int tag);
     void Label4Click();
     void N12Click();
@@ -125,9 +116,10 @@ public:
     void PopupMenu1Popup();
     void N5Click(QAction* item);
     void BitBtn1Click();
-    void csq(const QByteArray& reply) override;
+    void csq(const QByteArray& reply) { station_->csq(reply); }
+    void cmgl(const QByteArray& reply) { station_->cmgl(reply); }
 
-    static QString archiveName(const QDate& day);
+    static QString archiveName(const QDate& day) { return Station::archiveName(day); }
 
 signals:
     // The program must end with this exit status (start-up could not go on, or
@@ -139,78 +131,40 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // ExchangeView
-    void exchangeEnded(modem::ExchangeOutcome outcome) override;
-    void monitorEntry(const QByteArray& buffer) override;
-    // PollingWork
-    bool modemWorkInProgress() const override;
-    bool hasQueuedMessage() const override;
-    void sendQueuedMessage() override;
-    QByteArray sendCommand(const QByteArray& command) override { return SendCommand(command); }
-    void cmgl(const QByteArray& reply) override;
-    // ModemStartupView
+    // StationView
+    void setPanelText(StatusPanels::Panel panel, const QString& text) override;
+    QString panelText(StatusPanels::Panel panel) const override;
+    void showExchangeOutcome(modem::ExchangeOutcome outcome) override;
+    void showModemNote(const QString& text) override;
+    void addAlarmRow(const QString& object, const QString& text, const QString& arrival) override;
+    void setSignalBar(int position) override;
+    void showLogModel(log::LogTableModel& model) override;
+    void setObjectWord(const QString& word) override;
+    void showMonitorEntry(const QByteArray& buffer) override;
+    void showLogin(const QList<QByteArray>& accounts, bool logReady) override;
+    void showModemInitialisation() override;
     void setGauge(int percent) override;
     void setResultLine(const QString& text) override;
-    void setModemName(const QString& text) override;
-    QString modemName() const override;
-    void inform(const QString& message) override { prompt_.inform(message); }
-    // IntakeActions
-    void addAlarmRow(const QByteArray& object, const QByteArray& logText,
-                     const QByteArray& arrival) override;
-    void Action(const QByteArray& section, const QByteArray& ruleEventText) override;
-    void reportFailure(const QString& message) override { prompt_.inform(message); }
-    void syncLog() override { eventLog_->sync(); }
-    void unreadableEntry(const report::ListingEntry& entry) override;
+    void closeModalWindows() override;
+    void showReports() override;
+    // ControlPanelView: the control panel window, once attached.
+    QString armingText() const override;
+    void fill(const ControlPanelData& data) override;
 
     void buildPopupMenu();
-    void applyObjectWord(const QByteArray& word);
-    void showLogin();
     void onLoginRequested(const QByteArray& name, const QByteArray& password);
-    void runModemStartup();
-    void openLog();
-    void endProgram(int exitCode);
-    void closeModalWindows();
-    QString aliasFolder() const;
-    QByteArray operatorBytes() const;
-    void logPlainEvent(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
-                       const QByteArray& sending, const QByteArray& logText);
-    // Runs an operator's or a tick's work; an OperationFailure is shown, and the
-    // station goes on.
-    template <typename Work> void guarded(Work work);
 
     Ui::TForm1 ui_;
-    QString programDirectory_;
-    ini::IniFile iniFile_;
-    ui::Prompt& prompt_;
-    std::unique_ptr<serial::ModemLink> link_;
-    std::unique_ptr<modem::EventPump> pump_;
-    std::unique_ptr<modem::ModemExchange> exchange_;
     std::unique_ptr<StatusPanels> panels_;
+    std::unique_ptr<TreeObjectRows> objectRows_;
+    std::unique_ptr<Station> station_;
     LineIndicators* lineIndicators_ = nullptr;
     QMenu* popupMenu1_ = nullptr;
-    PollingCycle polling_{*this};
-    QTimer timer1_;
     StationWindows windows_;
-    SoundRequests sounds_;
-    std::unique_ptr<ObjectView> objectView_;
-    std::unique_ptr<EventLog> eventLog_;
-    std::unique_ptr<SmsIntake> intake_;
-    std::unique_ptr<OutgoingQueue> queue_;
-    std::unique_ptr<RuleRunner> rules_;
-    std::unique_ptr<PanelCommands> panelCommands_;
     ModalRunner modalRunner_ = [](QDialog& dialog) {
         dialog.exec();
     };
-    std::function<QDateTime()> clock_ = [] {
-        return QDateTime::currentDateTime();
-    };
-    QString aliasStorePath_;
-    QString currentOperator_;
-    QString objectWord_;
     bool shown_ = false;
-    bool ending_ = false;
-    bool lineErrorShown_ = false;
-    bool conversionErrorShown_ = false;
 };
 
 } // namespace tirvon::station

@@ -19,7 +19,7 @@ using namespace tirvon::station;
 // modem's model behind the link, a log table under an alias of their own, and
 // the modal windows worked by hand: the login with the given account, the
 // modem initialisation at once.
-struct Station {
+struct WindowedStation {
     QTemporaryDir dir;
     ScriptedPrompt prompt;
     SimulatedModemLink* link = new SimulatedModemLink;
@@ -38,7 +38,7 @@ struct Station {
     TForm8& form8() { return windows->form8(); }
     TForm9& form9() { return windows->form9(); }
 
-    explicit Station(const QByteArray& ini, bool withLog = true) {
+    explicit WindowedStation(const QByteArray& ini, bool withLog = true) {
         QFile f(dir.filePath(QStringLiteral("Vave_vev.ini")));
         if (!ini.isNull() && f.open(QIODevice::WriteOnly))
             f.write(ini);

@@ -19,8 +19,8 @@ QDateTime pressedAt() {
     return QDateTime(QDate(2026, 12, 8), QTime(9, 5, 30));
 }
 
-struct Panel : Station {
-    explicit Panel(const QByteArray& ini = objects) : Station(ini) {
+struct Panel : WindowedStation {
+    explicit Panel(const QByteArray& ini = objects) : WindowedStation(ini) {
         loginName = "op";
         loginPassword = "pw";
         form1->FormShow();

@@ -19,7 +19,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startUpListsTheObjectsWithTheirStateIcons() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->FormShow();
         QTreeWidget* list = s.ui().ListView1;
         QCOMPARE(list->topLevelItemCount(), 3);
@@ -34,7 +34,7 @@ private slots:
     }
 
     void anObjectWithoutNameOrStateIsListedAsNone() {
-        Station s("[Bank2]\r\nPhone=7900\r\n");
+        WindowedStation s("[Bank2]\r\nPhone=7900\r\n");
         s.form1->FormShow();
         QCOMPARE(s.ui().ListView1->topLevelItemCount(), 1);
         QCOMPARE(s.ui().ListView1->topLevelItem(0)->text(0), QStringLiteral("None"));
@@ -43,7 +43,7 @@ private slots:
     }
 
     void theDefaultObjectWordGoesEverywhere() {
-        Station s(QByteArray{});
+        WindowedStation s(QByteArray{});
         s.form1->FormShow();
         const QString word = QStringLiteral("Объект78");
         QCOMPARE(s.ui().N2->title(), word);
@@ -63,14 +63,14 @@ private slots:
     }
 
     void aConfiguredObjectWordReplacesTheDefault() {
-        Station s("[basestation]\r\nservice=" + text::cp("Терминал") + "\r\n");
+        WindowedStation s("[basestation]\r\nservice=" + text::cp("Терминал") + "\r\n");
         s.form1->FormShow();
         QCOMPARE(s.ui().N2->title(), QStringLiteral("Терминал"));
         QCOMPARE(s.ui().Label10->text(), QStringLiteral("Наименование Терминалa"));
     }
 
     void startUpOpensThePortAndStartsPolling() {
-        Station s("[BaseStation]\r\nCOMPort=4\r\n");
+        WindowedStation s("[BaseStation]\r\nCOMPort=4\r\n");
         QVERIFY(!s.form1->timer1().isActive());
         s.form1->FormShow();
         QVERIFY(s.link->isOpen());
@@ -84,7 +84,7 @@ private slots:
     }
 
     void aPortThatCannotBeOpenedEndsTheProgram() {
-        Station s("[BaseStation]\r\nCOMPort=3\r\n");
+        WindowedStation s("[BaseStation]\r\nCOMPort=3\r\n");
         s.link->refuseOpen = true;
         QSignalSpy ended(s.form1, &TForm1::programEnded);
         s.form1->FormShow();
@@ -95,7 +95,7 @@ private slots:
     }
 
     void pollingTicksTalkToTheModem() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->FormShow();
         s.form1->timer1().stop();
         s.link->written.clear();
@@ -115,7 +115,7 @@ private slots:
     }
 
     void aTickWhileTheModemWorksIsSkipped() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->FormShow();
         s.form1->timer1().stop();
         s.link->written.clear();
@@ -127,7 +127,7 @@ private slots:
     }
 
     void theStatusBarStartsWithItsEightPanels() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         QCOMPARE(s.ui().StatusBar1->findChildren<QLabel*>().size(), 8);
         QCOMPARE(s.panel(StatusPanels::ModemLabel), QStringLiteral("Модем:"));
         QCOMPARE(s.panel(StatusPanels::ModemName), QStringLiteral("Неопределен"));
@@ -138,7 +138,7 @@ private slots:
     }
 
     void panelSevenFollowsTheExchangesAndOnlyErrorsTurnTheBarRed() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->FormShow();
         auto& exchange = s.form1->exchange();
         QStatusBar* bar = s.ui().StatusBar1;
@@ -170,7 +170,7 @@ private slots:
     }
 
     void theExchangeMonitorKeepsTheNewestLinesOnly() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         QCOMPARE(s.form9().ui().Memo->toPlainText(), QStringLiteral("Memo"));
         for (int i = 0; i < 3000; ++i)
             s.form9().appendEntry("line " + QByteArray::number(i) + "\r\nnext\r");
@@ -183,7 +183,7 @@ private slots:
     }
 
     void monitoringStateNamesTheObjectCountAndTheOperator() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->FormShow();
         s.form1->N32Click();
         QCOMPARE(s.prompt.messages,
@@ -192,7 +192,7 @@ private slots:
     }
 
     void cancellingTheClosingQuestionKeepsEverythingRunning() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->FormShow();
         QSignalSpy ended(s.form1, &TForm1::programEnded);
         s.form1->show();
@@ -215,7 +215,7 @@ private slots:
     }
 
     void notListAppendsLinesAndCreatesTheFile() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         s.form1->NotList(QStringLiteral("notlist.txt"), text::cp("79001 первая"));
         s.form1->NotList(QStringLiteral("notlist.txt"), "second\r\n");
         QFile f(s.dir.filePath(QStringLiteral("notlist.txt")));
@@ -226,7 +226,7 @@ private slots:
     }
 
     void theListWindowShowsTheNonEmptyLinesOfAFile() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         QFile f(s.dir.filePath(QStringLiteral("Alarm.txt")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(text::cp("Первая") + "\r\n\r\n" + text::cp("Вторая") + "\r\n");
@@ -240,7 +240,7 @@ private slots:
     }
 
     void theLedsFollowTheLine() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         QVERIFY(!s.ui().ComLed7->isOn());
         s.form1->FormShow();
         QVERIFY(s.ui().ComLed7->isOn());
@@ -255,7 +255,7 @@ private slots:
     }
 
     void theRingLightOpensTheReportsOnlyWithShiftCtrlAndAlt() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         QTest::mouseRelease(s.ui().ComLed4, Qt::LeftButton,
                             Qt::ShiftModifier | Qt::ControlModifier);
         QVERIFY(!s.form5().isVisible());
@@ -265,7 +265,7 @@ private slots:
     }
 
     void menusCarryTheirShortcutsAndRadioGroups() {
-        Station s(sampleIni);
+        WindowedStation s(sampleIni);
         QCOMPARE(s.ui().N17->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
         QCOMPARE(s.ui().N18->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
         QCOMPARE(s.ui().N20->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));

@@ -25,7 +25,8 @@ struct Objects : TempIniFile {
     QTreeWidget list;
     TForm2 panel;
     SoundRequests sounds;
-    ObjectView view{list, panel, sounds, file};
+    TreeObjectRows rows{list};
+    ObjectView view{rows, panel, sounds, file};
 
     explicit Objects(const QByteArray& content) : TempIniFile(content) {
         list.setColumnCount(2);

@@ -27,7 +27,7 @@ class StationFlowTest : public QObject {
     Q_OBJECT
 private slots:
     void startUpLogsInInitialisesTheModemAndOpensTheLog() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.loginName = text::cp("Сидоров");
         s.loginPassword = "7";
         s.form1->FormShow();
@@ -46,7 +46,7 @@ private slots:
     }
 
     void aWrongPasswordIsToldAndTheOperatorStaysUnset() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.loginName = text::cp("Сидоров");
         s.loginPassword = "8";
         s.form1->FormShow();
@@ -58,7 +58,7 @@ private slots:
     }
 
     void withoutTheLogAliasOnlyCancelRemains() {
-        Station s(accounts, false);
+        WindowedStation s(accounts, false);
         s.form1->FormShow();
         QCOMPARE(s.prompt.messages.value(0),
                  QStringLiteral("Алиас лог базы не найден, создайте в конфигураторе новую базу"));
@@ -67,7 +67,7 @@ private slots:
     }
 
     void aLogNamedNoneCountsAsNoLog() {
-        Station s(accounts + "[BaseStation]\r\n", true);
+        WindowedStation s(accounts + "[BaseStation]\r\n", true);
         ini::IniFile(s.dir.filePath(QStringLiteral("Vave_vev.ini")))
             .writeString("BaseStation", "BASE", "None");
         s.form1->FormShow();
@@ -75,7 +75,7 @@ private slots:
     }
 
     void cancellingTheLoginAsksToCloseTheProgram() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->setModalRunner([&s](QDialog& dialog) {
             if (&dialog == &s.form3()) {
                 s.prompt.answers = {false, true};
@@ -95,7 +95,7 @@ private slots:
     }
 
     void aModemWithEchoOffEndsTheProgram() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.link->model.feed("ATE0\r");
         QSignalSpy ended(s.form1, &TForm1::programEnded);
         s.form1->FormShow();
@@ -107,7 +107,7 @@ private slots:
     }
 
     void eachFormOfAddtablesAddsExactlyOneRecord() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.loginName = text::cp("Сидоров");
         s.loginPassword = "7";
         s.form1->FormShow();
@@ -137,7 +137,7 @@ private slots:
     }
 
     void anAlarmThenAnArmingShowsRedThenGreenAndAsksForTheArmingSound() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->FormShow();
         s.form1->f2update(text::cp("Вокзал"));
         s.form1->addtables("lIN1", "OPEN", text::cp("Вокзал"), "09.12.26", "12:00:00", "12:00:00",
@@ -153,7 +153,7 @@ private slots:
     }
 
     void aMissingLogTableIsToldAndEventsFailWithoutLosingWhatWasWritten() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         ini::IniFile(s.dir.filePath(QStringLiteral("Vave_vev.ini")))
             .writeString("BaseStation", "BASE", "gone.dbf");
         s.form1->FormShow();
@@ -167,7 +167,7 @@ private slots:
     }
 
     void theArchiveStopsThePollingCopiesTheLogAndGoesOn() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->FormShow();
         s.form1->setClock([] { return QDateTime(QDate(2026, 12, 8), QTime(23, 59)); });
         s.form1->addtables("", "Act", "Port", "08.12.26", "", "23:00:00", "first");
@@ -191,7 +191,7 @@ private slots:
     }
 
     void closingDuringTheCopysWaitEndsWithoutACopy() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->FormShow();
         s.form1->addtables("", "Act", "Port", "08.12.26", "", "23:00:00", "kept");
         QSignalSpy ended(s.form1, &TForm1::programEnded);
@@ -209,7 +209,7 @@ private slots:
     }
 
     void aPortThatWillNotReopenAfterTheCopyStopsThePolling() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->FormShow();
         // The copy reopens the port it closed, whatever the file says by now.
         ini::IniFile(s.dir.filePath(QStringLiteral("Vave_vev.ini")))
@@ -226,7 +226,7 @@ private slots:
     }
 
     void aChangeOfUserReplacesTheOperator() {
-        Station s(accounts + "[BaseStation]\r\n");
+        WindowedStation s(accounts + "[BaseStation]\r\n");
         ini::IniFile(s.dir.filePath(QStringLiteral("Vave_vev.ini")))
             .writeString("BaseStation", "USER2", "Kim::k:::");
         s.form1->FormShow();
@@ -239,7 +239,7 @@ private slots:
     }
 
     void acknowledgeRemovesTheOldestAlarmRow() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->BitBtn1Click(); // nothing to acknowledge
         for (const char* text : {"first", "second"})
             new QTreeWidgetItem(s.ui().ListView2,
@@ -250,7 +250,7 @@ private slots:
     }
 
     void thePopUpLoadsTheSelectedObjectAndKeepsTheLastOneWithoutSelection() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->FormShow();
         s.form1->PopupMenu1Popup();
         QCOMPARE(s.ui().N41->text(), QStringLiteral("Объект78"));
@@ -266,7 +266,7 @@ private slots:
     }
 
     void theControlPanelOpensOnlyForASelectedRow() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->FormShow();
         s.form1->N12Click();
         QVERIFY(!s.form2().isVisible());
@@ -278,7 +278,7 @@ private slots:
     }
 
     void anUnreadableSignalQualityIsToldOnceAtATime() {
-        Station s(accounts);
+        WindowedStation s(accounts);
         s.form1->csq("at+csq\r\r\n+CSQ: 1x,99\r\n\r\nOK\r\n");
         QCOMPARE(s.prompt.messages,
                  QStringList{QStringLiteral("'1x' is not a valid integer value")});

@@ -1,0 +1,327 @@
+#include "main/Station.h"
+
+#include "config/Schema.h"
+#include "log/AliasStore.h"
+#include "login/Login.h"
+#include "main/TextList.h"
+#include "objects/ObjectRegistry.h"
+#include "startup/SignalQuality.h"
+#include "startup/StationSettings.h"
+#include "text/Cp1251.h"
+
+namespace tirvon::station {
+
+namespace {
+const QString conversionError = QStringLiteral("'%1' is not a valid integer value");
+} // namespace
+
+Station::Station(QString programDirectory, ui::Prompt& prompt,
+                 std::unique_ptr<serial::ModemLink> link, std::unique_ptr<modem::EventPump> pump,
+                 StationView& view, ObjectRowsView& objectRows, ControlPanelView& controlPanel)
+    : programDirectory_(std::move(programDirectory)),
+      iniFile_(programDirectory_ + QString::fromLatin1(config::FileName)), prompt_(prompt),
+      view_(view), objectRows_(objectRows), link_(std::move(link)), pump_(std::move(pump)),
+      aliasStorePath_(log::AliasStore::defaultPath()) {
+    exchange_ = std::make_unique<modem::ModemExchange>(
+        *link_, static_cast<modem::ExchangeView&>(*this), *pump_, this);
+    objectView_ = std::make_unique<ObjectView>(objectRows, controlPanel, sounds_, iniFile_);
+    eventLog_ = std::make_unique<EventLog>(*objectView_, [this] { return operatorBytes(); });
+    intake_ = std::make_unique<SmsIntake>(*exchange_, iniFile_, sounds_,
+                                          static_cast<IntakeActions&>(*this));
+    queue_ = std::make_unique<OutgoingQueue>(*exchange_, sounds_, [this](int count) {
+        view_.setPanelText(StatusPanels::OutgoingCount, QString::number(count));
+    });
+    const auto log = [this](const QByteArray& object, const QByteArray& date,
+                            const QByteArray& arrival, const QByteArray& sending,
+                            const QByteArray& logText) {
+        logPlainEvent(object, date, arrival, sending, logText);
+    };
+    const auto clock = [this] {
+        return clock_();
+    };
+    rules_ = std::make_unique<RuleRunner>(iniFile_, *queue_, log, clock);
+    panelCommands_ = std::make_unique<PanelCommands>(iniFile_, *queue_, log, prompt_, clock);
+    connect(link_.get(), &serial::ModemLink::lineError, this, &Station::ComPortError);
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(PollingCycle::TickIntervalMs);
+    connect(&timer1_, &QTimer::timeout, this, &Station::Timer1Timer);
+    view_.showLogModel(eventLog_->model());
+}
+
+Station::~Station() = default;
+
+QByteArray Station::operatorBytes() const {
+    return text::fromUnicode(currentOperator_);
+}
+
+void Station::FormShow() {
+    currentOperator_.clear();
+    const StationSettings settings(iniFile_);
+    applyObjectWord(settings.objectWord());
+    objectView_->fill();
+    exchange_->reset();
+    polling_.reset();
+    queue_->clear();
+
+    showLogin();
+    if (ending_)
+        return;
+    view_.showModemInitialisation();
+    if (ending_)
+        return;
+    view_.setPanelText(StatusPanels::PortName, text::toUnicode(settings.portName()));
+    if (currentOperator_.isEmpty())
+        currentOperator_ = QStringLiteral("Пользователь");
+    sounds_.clear();
+    openLog();
+    rules_->startClock();
+    timer1_.start();
+}
+
+void Station::openLog() {
+    try {
+        eventLog_->open();
+    } catch (const log::LogError& e) {
+        prompt_.inform(e.message());
+    }
+}
+
+QString Station::aliasFolder() const {
+    return log::AliasStore(aliasStorePath_).folder(log::LogAlias);
+}
+
+void Station::showLogin() {
+    const QByteArray base = iniFile_.readString(config::BaseStation, config::key::BASE, "None");
+    const bool ready = log::AliasStore(aliasStorePath_).exists(log::LogAlias) && base != "None";
+    if (ready) {
+        const QString path = log::tablePath(aliasFolder(), text::toUnicode(base));
+        // The open log keeps its table until the next start.
+        if (!eventLog_->isOpen())
+            eventLog_->bind(path);
+        else if (path != eventLog_->boundPath())
+            prompt_.inform(QStringLiteral("Cannot perform this operation on an open dataset"));
+    } else {
+        prompt_.inform(
+            QStringLiteral("Алиас лог базы не найден, создайте в конфигураторе новую базу"));
+    }
+    view_.showLogin(accountNames(iniFile_), ready);
+}
+
+bool Station::login(const QByteArray& name, const QByteArray& password) {
+    const LoginCheck check = checkLogin(iniFile_, name, password);
+    for (int i = 0; i < check.refusals; ++i)
+        prompt_.inform(QStringLiteral("Пользователь не зарегистрирован!"));
+    if (!check.loggedIn)
+        return false;
+    currentOperator_ = text::toUnicode(check.operatorName);
+    view_.setPanelText(StatusPanels::Operator,
+                       QStringLiteral("Текущий администратор: ") + currentOperator_);
+    return true;
+}
+
+void Station::runModemStartup() {
+    const StationSettings settings(iniFile_);
+    ModemStartup startup(*exchange_, *link_, settings, *this);
+    ModemStartup::Result result = ModemStartup::Result::Ready;
+    try {
+        result = startup.run();
+    } catch (const std::exception& e) {
+        // A failure after the port was opened ends the initialisation; the
+        // station monitors with what it has.
+        prompt_.inform(QString::fromLocal8Bit(e.what()));
+    }
+    if (result == ModemStartup::Result::NoPort || result == ModemStartup::Result::NoModem)
+        endProgram(1);
+}
+
+void Station::setModemName(const QString& text) {
+    view_.setPanelText(StatusPanels::ModemName, text);
+}
+
+QString Station::modemName() const {
+    return view_.panelText(StatusPanels::ModemName);
+}
+
+void Station::csq(const QByteArray& reply) {
+    const SignalQualityReading reading = readSignalQuality(reply);
+    if (reading.kind == SignalQualityReading::Kind::Position) {
+        view_.setSignalBar(reading.barPosition);
+    } else if (reading.kind == SignalQualityReading::Kind::Unreadable && !conversionErrorShown_) {
+        // One box at a time, however often the modem answers this way.
+        conversionErrorShown_ = true;
+        prompt_.inform(conversionError.arg(text::toUnicode(reading.text)));
+        conversionErrorShown_ = false;
+    }
+}
+
+void Station::applyObjectWord(const QByteArray& word) {
+    objectWord_ = text::toUnicode(word);
+    eventLog_->model().setBankTitle(objectWord_);
+    view_.setObjectWord(objectWord_);
+}
+
+bool Station::FormClose() {
+    if (ending_)
+        return true;
+    if (!prompt_.confirm(QStringLiteral("Вы уверены что хотите закрыть программу мониторинга?")))
+        return false;
+    endProgram(0);
+    return true;
+}
+
+void Station::endProgram(int exitCode) {
+    if (ending_)
+        return;
+    ending_ = true;
+    timer1_.stop();
+    // Every wait for the modem returns now, so the program ends even while an
+    // exchange or a delay is waiting.
+    exchange_->shutDown();
+    link_->close();
+    eventLog_->close();
+    view_.closeModalWindows();
+    emit programEnded(exitCode);
+}
+
+template <typename Work> void Station::guarded(Work work) {
+    try {
+        work();
+    } catch (const OperationFailure& e) {
+        prompt_.inform(e.message());
+    }
+}
+
+void Station::Timer1Timer() {
+    // Time rules are due whether or not the modem is busy at this second.
+    guarded([this] { rules_->checkTimeRules(); });
+    guarded([this] { polling_.tick(); });
+}
+
+void Station::logPlainEvent(const QByteArray& object, const QByteArray& date,
+                            const QByteArray& arrival, const QByteArray& sending,
+                            const QByteArray& logText) {
+    addtables({}, EventLog::PlainEvent, object, date, arrival, sending, logText);
+}
+
+void Station::DISARMClick(int tag, const ControlPanelFields& panel) {
+    guarded([this, tag, &panel] { panelCommands_->DISARMClick(tag, panel); });
+}
+
+bool Station::modemWorkInProgress() const {
+    return exchange_->smsWork() || exchange_->busy();
+}
+
+bool Station::hasQueuedMessage() const {
+    return !queue_->isEmpty();
+}
+
+void Station::sendQueuedMessage() {
+    queue_->sendsms();
+}
+
+void Station::cmgl(const QByteArray& reply) {
+    intake_->cmgl(reply);
+}
+
+void Station::addAlarmRow(const QByteArray& object, const QByteArray& logText,
+                          const QByteArray& arrival) {
+    QByteArray shown = logText;
+    shown.replace('\r', QByteArray()); // the last line's CR has no place in a cell
+    view_.addAlarmRow(text::toUnicode(object), text::toUnicode(shown), text::toUnicode(arrival));
+}
+
+void Station::unreadableEntry(const report::ListingEntry& entry) {
+    view_.showModemNote(QStringLiteral("Не удалось прочитать сообщение %1 в памяти модема, "
+                                       "оно оставлено в модеме")
+                            .arg(text::toUnicode(entry.index)));
+}
+
+void Station::Action(const QByteArray& section, const QByteArray& ruleEventText) {
+    rules_->Action(section, ruleEventText);
+}
+
+void Station::exchangeEnded(modem::ExchangeOutcome outcome) {
+    view_.showExchangeOutcome(outcome);
+}
+
+void Station::monitorEntry(const QByteArray& buffer) {
+    view_.showMonitorEntry(buffer);
+}
+
+void Station::ComPortError() {
+    // One box at a time: errors that come while it is open add nothing to it.
+    if (lineErrorShown_)
+        return;
+    lineErrorShown_ = true;
+    prompt_.inform(QStringLiteral("Error"));
+    lineErrorShown_ = false;
+}
+
+void Station::NotList(const QString& fileName, const QByteArray& line) {
+    appendLine(programDirectory_, fileName, line);
+}
+
+void Station::N32Click() {
+    prompt_.inform(QStringLiteral("Колличество объектов на текущий момент: ") +
+                   QString::number(objectRows_.rowCount()) +
+                   QStringLiteral("\r\nТекущий пользователь: ") + currentOperator_ +
+                   QStringLiteral("\r\n"));
+}
+
+void Station::addtables(const QByteArray& stateKey, const QByteArray& value,
+                        const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
+                        const QByteArray& sending, const QByteArray& logText) {
+    eventLog_->addtables(stateKey, value, object, date, arrival, sending, logText);
+}
+
+QByteArray Station::search_sect(const QByteArray& name) const {
+    return ObjectRegistry(iniFile_).search_sect(name);
+}
+
+QByteArray Station::search_sect_phone(const QByteArray& phone) const {
+    return ObjectRegistry(iniFile_).search_sect_phone(phone);
+}
+
+QString Station::archiveName(const QDate& day) {
+    return QStringLiteral("AB_") + day.toString(QStringLiteral("dd_MM_yyyy"));
+}
+
+void Station::TbCopy(const QString& tableName) {
+    timer1_.stop();
+    Delay(5000);
+    if (ending_)
+        return; // closed during the wait: the log is closed, nothing to copy
+    // The port in use goes back into use, whatever the configuration says by now.
+    const QString port = link_->portName();
+    link_->close();
+    eventLog_->model().setTable(nullptr);
+    try {
+        if (!eventLog_->isOpen())
+            eventLog_->open();
+        log::copyTable(*eventLog_->table(), log::tablePath(aliasFolder(), tableName));
+    } catch (const log::LogError& e) {
+        prompt_.inform(e.message());
+    }
+    // Whatever became of the copy, the station goes back to work.
+    eventLog_->model().setTable(eventLog_->table());
+    if (!link_->open(port)) {
+        const QString message =
+            QStringLiteral("Невозможно открыть порт ") + port + QLatin1Char('!');
+        view_.setPanelText(StatusPanels::SystemInfo, message);
+        prompt_.inform(message + QLatin1Char(' ') + link_->errorString());
+        return;
+    }
+    timer1_.start();
+}
+
+void Station::N16Click() {
+    TbCopy(archiveName(clock_().date()));
+}
+
+void Station::N8Click() {
+    TbCopy(QStringLiteral("statistica"));
+    view_.showReports();
+}
+
+} // namespace tirvon::station

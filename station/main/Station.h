@@ -1,0 +1,166 @@
+#pragma once
+
+#include "ini/IniFile.h"
+#include "intake/SmsIntake.h"
+#include "log/EventLog.h"
+#include "main/StationView.h"
+#include "modem/ModemExchange.h"
+#include "objects/ObjectView.h"
+#include "panel/PanelCommands.h"
+#include "polling/PollingCycle.h"
+#include "queue/OutgoingQueue.h"
+#include "rules/RuleRunner.h"
+#include "serial/ModemLink.h"
+#include "sound/SoundRequests.h"
+#include "startup/ModemStartup.h"
+#include "ui/Prompt.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace tirvon::station {
+
+// The monitoring station without its windows: it owns the modem exchange and
+// the work areas (intake, outgoing queue, rules, control panel commands, event
+// log, object view, polling cycle and its timer) and wires them, so that a
+// report goes from the intake into the log and the object view directly. What
+// is to be seen goes to the view; the windows forward their handlers here.
+class Station : public QObject,
+                private modem::ExchangeView,
+                private PollingWork,
+                private ModemStartupView,
+                private IntakeActions {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+
+    Station(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
+            std::unique_ptr<modem::EventPump> pump, StationView& view, ObjectRowsView& objectRows,
+            ControlPanelView& controlPanel);
+    ~Station() override;
+
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    void setAliasStorePath(const QString& path) { aliasStorePath_ = path; }
+
+    const QString& programDirectory() const { return programDirectory_; }
+    ini::IniFile& iniFile() { return iniFile_; }
+    serial::ModemLink& link() { return *link_; }
+    modem::ModemExchange& exchange() { return *exchange_; }
+    PollingCycle& polling() { return polling_; }
+    QTimer& timer1() { return timer1_; }
+    SoundRequests& sounds() { return sounds_; }
+    ObjectView& objectView() { return *objectView_; }
+    EventLog& eventLog() { return *eventLog_; }
+    OutgoingQueue& outgoingQueue() { return *queue_; }
+    RuleRunner& rules() { return *rules_; }
+    const QString& currentOperator() const { return currentOperator_; }
+    const QString& objectWord() const { return objectWord_; }
+    bool ending() const { return ending_; }
+
+    // Start-up: object list, login, modem initialisation, log, rules' clock,
+    // polling.
+    void FormShow();
+    // The operator's name and password from the login window; true when the
+    // window may close.
+    bool login(const QByteArray& name, const QByteArray& password);
+    // The work of the modem initialisation window.
+    void runModemStartup();
+    // The login again (menu item N9).
+    void showLogin();
+    // The operator asks to close the main window; true when it may close.
+    bool FormClose();
+    // The program ends with this exit status: every wait for the modem returns.
+    void endProgram(int exitCode);
+
+    void Timer1Timer();
+    void Timer2Timer() { exchange_->onWatchdogTick(); }
+    void ComPortRxChar(qint64 count) { exchange_->onCharactersReceived(count); }
+    void ComPortError();
+    QByteArray SendCommand(const QByteArray& command) { return exchange_->sendCommand(command); }
+    void Delay(unsigned ms) { exchange_->delay(ms); }
+    void NotList(const QString& fileName, const QByteArray& line) override;
+    void csq(const QByteArray& reply) override;
+    void cmgl(const QByteArray& reply) override;
+    void addtables(const QByteArray& stateKey, const QByteArray& value, const QByteArray& object,
+                   const QByteArray& date, const QByteArray& arrival, const QByteArray& sending,
+                   const QByteArray& logText) override;
+    QByteArray search_sect(const QByteArray& name) const;
+    QByteArray search_sect_phone(const QByteArray& phone) const;
+    // Copies the open log into the table of that name beside it, with the
+    // port closed and the polling stopped meanwhile.
+    void TbCopy(const QString& tableName);
+    void N16Click();
+    void N8Click();
+    void N32Click();
+    void DISARMClick(int tag, const ControlPanelFields& panel);
+
+    static QString archiveName(const QDate& day);
+
+signals:
+    void programEnded(int exitCode);
+
+private:
+    // ExchangeView
+    void exchangeEnded(modem::ExchangeOutcome outcome) override;
+    void monitorEntry(const QByteArray& buffer) override;
+    // PollingWork
+    bool modemWorkInProgress() const override;
+    bool hasQueuedMessage() const override;
+    void sendQueuedMessage() override;
+    QByteArray sendCommand(const QByteArray& command) override { return SendCommand(command); }
+    // ModemStartupView
+    void setGauge(int percent) override { view_.setGauge(percent); }
+    void setResultLine(const QString& text) override { view_.setResultLine(text); }
+    void setModemName(const QString& text) override;
+    QString modemName() const override;
+    void inform(const QString& message) override { prompt_.inform(message); }
+    // IntakeActions
+    void addAlarmRow(const QByteArray& object, const QByteArray& logText,
+                     const QByteArray& arrival) override;
+    void Action(const QByteArray& section, const QByteArray& ruleEventText) override;
+    void reportFailure(const QString& message) override { prompt_.inform(message); }
+    void syncLog() override { eventLog_->sync(); }
+    void unreadableEntry(const report::ListingEntry& entry) override;
+
+    void applyObjectWord(const QByteArray& word);
+    void openLog();
+    QString aliasFolder() const;
+    QByteArray operatorBytes() const;
+    void logPlainEvent(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
+                       const QByteArray& sending, const QByteArray& logText);
+    // Runs an operator's or a tick's work; an OperationFailure is shown, and the
+    // station goes on.
+    template <typename Work> void guarded(Work work);
+
+    QString programDirectory_;
+    ini::IniFile iniFile_;
+    ui::Prompt& prompt_;
+    StationView& view_;
+    ObjectRowsView& objectRows_;
+    std::unique_ptr<serial::ModemLink> link_;
+    std::unique_ptr<modem::EventPump> pump_;
+    std::unique_ptr<modem::ModemExchange> exchange_;
+    PollingCycle polling_{*this};
+    QTimer timer1_;
+    SoundRequests sounds_;
+    std::unique_ptr<ObjectView> objectView_;
+    std::unique_ptr<EventLog> eventLog_;
+    std::unique_ptr<SmsIntake> intake_;
+    std::unique_ptr<OutgoingQueue> queue_;
+    std::unique_ptr<RuleRunner> rules_;
+    std::unique_ptr<PanelCommands> panelCommands_;
+    Clock clock_ = [] {
+        return QDateTime::currentDateTime();
+    };
+    QString aliasStorePath_;
+    QString currentOperator_;
+    QString objectWord_;
+    bool ending_ = false;
+    bool lineErrorShown_ = false;
+    bool conversionErrorShown_ = false;
+};
+
+} // namespace tirvon::station
