@@ -41,6 +41,9 @@ Station::Station(QString programDirectory, ui::Prompt& prompt,
     };
     rules_ = std::make_unique<RuleRunner>(iniFile_, *queue_, log, clock);
     panelCommands_ = std::make_unique<PanelCommands>(iniFile_, *queue_, log, prompt_, clock);
+    calls_ = std::make_unique<Calls>(*exchange_, timer1_, iniFile_, sounds_, prompt_,
+                                     programDirectory_, clock);
+    exchange_->setCallHandover(calls_.get());
     connect(link_.get(), &serial::ModemLink::lineError, this, &Station::ComPortError);
 
     timer1_.setObjectName(QStringLiteral("Timer1"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calls/Calls.h"
 #include "ini/IniFile.h"
 #include "intake/SmsIntake.h"
 #include "log/EventLog.h"
@@ -25,7 +26,7 @@ namespace tirvon::station {
 
 // The monitoring station without its windows: it owns the modem exchange and
 // the work areas (intake, outgoing queue, rules, control panel commands, event
-// log, object view, polling cycle and its timer) and wires them, so that a
+// log, object view, incoming calls, polling cycle and its timer) and wires them, so that a
 // report goes from the intake into the log and the object view directly. What
 // is to be seen goes to the view; the windows forward their handlers here.
 class Station : public QObject,
@@ -56,6 +57,7 @@ public:
     EventLog& eventLog() { return *eventLog_; }
     OutgoingQueue& outgoingQueue() { return *queue_; }
     RuleRunner& rules() { return *rules_; }
+    Calls& calls() { return *calls_; }
     const QString& currentOperator() const { return currentOperator_; }
     const QString& objectWord() const { return objectWord_; }
     bool ending() const { return ending_; }
@@ -152,6 +154,7 @@ private:
     std::unique_ptr<OutgoingQueue> queue_;
     std::unique_ptr<RuleRunner> rules_;
     std::unique_ptr<PanelCommands> panelCommands_;
+    std::unique_ptr<Calls> calls_;
     Clock clock_ = [] {
         return QDateTime::currentDateTime();
     };

@@ -46,6 +46,18 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     auto* callPolicy = new QActionGroup(this);
     for (QAction* a : {ui_.N24, ui_.N23, ui_.N22})
         callPolicy->addAction(a);
+    const QList<QPair<QAction*, CallPolicy>> policies = {{ui_.N24, CallPolicy::AcceptAll},
+                                                         {ui_.N23, CallPolicy::AcceptListed},
+                                                         {ui_.N22, CallPolicy::RejectAll}};
+    for (const auto& [item, policy] : policies) {
+        connect(item, &QAction::toggled, this, [this, policy](bool checked) {
+            if (checked)
+                calls().setPolicy(policy);
+        });
+        if (item->isChecked())
+            calls().setPolicy(policy);
+    }
+    calls().setView(static_cast<CallPanelView&>(*this));
     auto* sound = new QActionGroup(this);
     for (QAction* a : {ui_.N17, ui_.N18})
         sound->addAction(a);
@@ -76,6 +88,13 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     connect(ui_.ListView1, &QTreeWidget::itemDoubleClicked, this, &TForm1::ListView1DblClick);
     connect(ui_.N15, &QAction::triggered, this, &TForm1::N15Click);
     connect(ui_.N32, &QAction::triggered, this, &TForm1::N32Click);
+    connect(ui_.N29, &QAction::triggered, this, &TForm1::N29Click);
+    connect(ui_.N30, &QAction::triggered, this, &TForm1::N30Click);
+    connect(ui_.N27, &QAction::triggered, this, &TForm1::N27Click);
+    connect(ui_.SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(ui_.SpeedButton2, &QPushButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(ui_.SpeedButton3, &QPushButton::clicked, this, &TForm1::SpeedButton3Click);
+    connect(ui_.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
 }
 
 TForm1::~TForm1() = default;
@@ -210,6 +229,35 @@ QString TForm1::armingText() const {
 
 void TForm1::fill(const ControlPanelData& data) {
     windows_.form2->fill(data);
+}
+
+void TForm1::setCallerName(const QString& name) {
+    ui_.Label10->setText(name);
+}
+
+void TForm1::setCallerNumber(const QString& number) {
+    ui_.Label8->setText(number);
+}
+
+void TForm1::setCallStatus(const QString& status, CallStatusColour colour) {
+    ui_.Label12->setText(status);
+    QPalette palette = ui_.Label12->palette();
+    palette.setColor(QPalette::WindowText,
+                     colour == CallStatusColour::Blue ? QColor(Qt::blue) : QColor(Qt::red));
+    ui_.Label12->setPalette(palette);
+}
+
+void TForm1::setCallPanelVisible(bool visible) {
+    ui_.GroupBox1->setVisible(visible);
+}
+
+void TForm1::setMissedListButtonVisible(bool visible) {
+    ui_.Button3->setVisible(visible);
+}
+
+void TForm1::showCallList(const QString& title, const QString& path) {
+    if (windows_.form4)
+        windows_.form4->showList(title, path);
 }
 
 void TForm1::DISARMClick(int tag) {

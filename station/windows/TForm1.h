@@ -42,7 +42,10 @@ struct StationWindows {
 // The station's main window: object list, alarm list, log grid, LED panel and
 // status bar. The station behind it owns the modem work and makes the
 // decisions; this class shows what it is told and forwards its handlers.
-class TForm1 : public QMainWindow, private StationView, private ControlPanelView {
+class TForm1 : public QMainWindow,
+               private StationView,
+               private ControlPanelView,
+               private CallPanelView {
     Q_OBJECT
 public:
     TForm1(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
@@ -117,6 +120,19 @@ public:
     void N5Click(QAction* item);
     void BitBtn1Click();
     void csq(const QByteArray& reply) { station_->csq(reply); }
+
+    // Incoming calls.
+    Calls& calls() { return station_->calls(); }
+    void inccall(const QByteArray& callerText) { calls().inccall(callerText); }
+    void Timer4Timer() { calls().Timer4Timer(); }
+    void Timer5Timer() { calls().Timer5Timer(); }
+    void SpeedButton1Click() { calls().SpeedButton1Click(); }
+    void SpeedButton2Click() { calls().SpeedButton2Click(); }
+    void SpeedButton3Click() { calls().SpeedButton3Click(); }
+    void Button3Click() { calls().Button3Click(); }
+    void N29Click() { calls().N29Click(); }
+    void N30Click() { calls().N30Click(); }
+    void N27Click() { calls().N27Click(); }
     void cmgl(const QByteArray& reply) { station_->cmgl(reply); }
 
     static QString archiveName(const QDate& day) { return Station::archiveName(day); }
@@ -150,6 +166,13 @@ private:
     // ControlPanelView: the control panel window, once attached.
     QString armingText() const override;
     void fill(const ControlPanelData& data) override;
+    // CallPanelView: GroupBox1 and the list window.
+    void setCallerName(const QString& name) override;
+    void setCallerNumber(const QString& number) override;
+    void setCallStatus(const QString& status, CallStatusColour colour) override;
+    void setCallPanelVisible(bool visible) override;
+    void setMissedListButtonVisible(bool visible) override;
+    void showCallList(const QString& title, const QString& path) override;
 
     void buildPopupMenu();
     void onLoginRequested(const QByteArray& name, const QByteArray& password);

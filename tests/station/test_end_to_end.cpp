@@ -103,10 +103,14 @@ private slots:
     // The real windows and serial link in this process, logged in as "op", with
     // the polling stopped so that the test gives the ticks.
     static std::unique_ptr<StationWindowSet> startStation(ProgramDirectory& program,
-                                                          ScriptedPrompt& prompt) {
+                                                          ScriptedPrompt& prompt,
+                                                          QuickDelayPump** pumpOut = nullptr) {
+        auto pump = std::make_unique<QuickDelayPump>();
+        if (pumpOut)
+            *pumpOut = pump.get();
         auto windows = std::make_unique<StationWindowSet>(std::make_unique<TForm1>(
             program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
-            std::make_unique<QuickDelayPump>()));
+            std::move(pump)));
         TForm1& form1 = windows->form1();
         form1.setAliasStorePath(program.aliasStore());
         // The operator logs in through the login window's own controls; the
@@ -276,6 +280,38 @@ private slots:
         QCOMPARE(table->recordCount(), 2);
         QCOMPARE(table->record(0).mail, "> " + text::cp("Дверь OPEN\r"));
         QCOMPARE(table->record(1).bank, text::cp("Вокзал"));
+    }
+
+    // A stranger calls while the default policy holds: the call is noted and,
+    // one tick of the hang-up timer and the five-second wait later, hung up
+    // with nothing else sent in between.
+    void aStrangersCallIsHungUpAboutSixSecondsAfterTheDecision() {
+        ProgramDirectory program;
+        QVERIFY(program.start());
+        ScriptedPrompt prompt;
+        QuickDelayPump* pump = nullptr;
+        const auto windows = startStation(program, prompt, &pump);
+        TForm1& form1 = windows->form1();
+        Calls& calls = form1.calls();
+        const qsizetype before = contentOf(program.received()).size();
+
+        QCOMPARE(program.control("CALL +79160000003 145"), QByteArray("OK"));
+        QVERIFY(QTest::qWaitFor([&calls] { return calls.timer4().isActive(); }, 10000));
+        const qint64 decided = pump->nowMs();
+        QVERIFY(!form1.ui().GroupBox1->isVisible());
+        QVERIFY(contentOf(program.path() + QStringLiteral("resanswer.txt"))
+                    .endsWith("-" + text::cp("Неизвестный") + "/79160000003\r\n"));
+        // The timer's one tick is given here rather than waited for.
+        QCOMPARE(calls.timer4().interval(), 1000);
+        calls.timer4().stop();
+        form1.Timer4Timer();
+
+        QCOMPARE(contentOf(program.received()).mid(before), QByteArray("ATH\r\n"));
+        QVERIFY(pump->nowMs() - decided >= 5000);
+        QCOMPARE(form1.statusPanels().text(StatusPanels::SystemInfo),
+                 QStringLiteral("Обработка данных с модема в норме"));
+        QVERIFY(form1.timer1().isActive());
+        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
     }
 
     // Start-up and intake against the forms of other modems, each alone and all
