@@ -4,6 +4,7 @@
 // control panel) with the modem's answers given at once, so that only the
 // station's own work is timed.
 #include "AnsweringModem.h"
+#include "RecordingPlayer.h"
 #include "log/AliasStore.h"
 #include "log/LogTable.h"
 #include "modem/EventPump.h"
@@ -100,9 +101,9 @@ int main(int argc, char* argv[]) {
     auto* link =
         new AnsweringModemLink([&modem](const QByteArray& bytes) { return modem.answer(bytes); });
     auto* pump = new AnsweringModemPump(*link);
-    StationWindowSet windows(std::make_unique<TForm1>(programDir, prompt,
-                                                      std::unique_ptr<AnsweringModemLink>(link),
-                                                      std::unique_ptr<AnsweringModemPump>(pump)));
+    StationWindowSet windows(std::make_unique<TForm1>(
+        programDir, prompt, std::unique_ptr<AnsweringModemLink>(link),
+        std::unique_ptr<AnsweringModemPump>(pump), std::make_unique<RecordingPlayer>()));
     TForm1& form1 = windows.form1();
     form1.setAliasStorePath(aliases);
     form1.setModalRunner([&windows](QDialog& dialog) {

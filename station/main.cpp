@@ -1,5 +1,6 @@
 #include "modem/EventPump.h"
 #include "serial/SerialPortLink.h"
+#include "sound/MediaSoundPlayer.h"
 #include "ui/Prompt.h"
 #include "widgets/Placement.h"
 #include "windows/StationWindowSet.h"
@@ -22,7 +23,7 @@ int main(int argc, char* argv[]) {
     ui::DialogPrompt prompt;
     StationWindowSet windows(std::make_unique<TForm1>(
         programDirectory, prompt, std::make_unique<serial::SerialPortLink>(programDirectory),
-        std::make_unique<modem::QtEventPump>()));
+        std::make_unique<modem::QtEventPump>(), std::make_unique<MediaSoundPlayer>()));
     TForm1& form1 = windows.form1();
     prompt.setParent(&form1);
 

@@ -9,6 +9,8 @@
 #include "startup/StationSettings.h"
 #include "text/Cp1251.h"
 
+#include <QFile>
+
 namespace tirvon::station {
 
 namespace {
@@ -17,11 +19,12 @@ const QString conversionError = QStringLiteral("'%1' is not a valid integer valu
 
 Station::Station(QString programDirectory, ui::Prompt& prompt,
                  std::unique_ptr<serial::ModemLink> link, std::unique_ptr<modem::EventPump> pump,
-                 StationView& view, ObjectRowsView& objectRows, ControlPanelView& controlPanel)
+                 std::unique_ptr<SoundPlayer> player, StationView& view, ObjectRowsView& objectRows,
+                 ControlPanelView& controlPanel)
     : programDirectory_(std::move(programDirectory)),
       iniFile_(programDirectory_ + QString::fromLatin1(config::FileName)), prompt_(prompt),
       view_(view), objectRows_(objectRows), link_(std::move(link)), pump_(std::move(pump)),
-      aliasStorePath_(log::AliasStore::defaultPath()) {
+      player_(std::move(player)), aliasStorePath_(log::AliasStore::defaultPath()) {
     exchange_ = std::make_unique<modem::ModemExchange>(
         *link_, static_cast<modem::ExchangeView&>(*this), *pump_, this);
     objectView_ = std::make_unique<ObjectView>(objectRows, controlPanel, sounds_, iniFile_);
@@ -50,6 +53,16 @@ Station::Station(QString programDirectory, ui::Prompt& prompt,
     timer1_.setInterval(PollingCycle::TickIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &Station::Timer1Timer);
     view_.showLogModel(eventLog_->model());
+
+    player_->setNote([this](const QString& text) { view_.showSoundNote(text); });
+    soundTimer_ = std::make_unique<SoundTimer>(
+        programDirectory_, iniFile_, sounds_, *player_, *pump_, prompt_,
+        SoundTimer::Hooks{[this] { return view_.alarmRowCount(); },
+                          [this] {
+                              return ending_;
+                          }});
+    // The sound timer runs from the start, through login and modem initialisation.
+    soundTimer_->timer3().start();
 }
 
 Station::~Station() = default;
@@ -178,6 +191,7 @@ void Station::endProgram(int exitCode) {
         return;
     ending_ = true;
     timer1_.stop();
+    soundTimer_->shutDown();
     // Every wait for the modem returns now, so the program ends even while an
     // exchange or a delay is waiting.
     exchange_->shutDown();
@@ -270,6 +284,18 @@ void Station::N32Click() {
                    QString::number(objectRows_.rowCount()) +
                    QStringLiteral("\r\nТекущий пользователь: ") + currentOperator_ +
                    QStringLiteral("\r\n"));
+}
+
+void Station::N26Click() {
+    const QString path = programDirectory_ + QStringLiteral("Alarm.txt");
+    if (QFile::exists(path))
+        view_.showList(QStringLiteral("Память тревог"), path);
+}
+
+void Station::N4Click() {
+    const QString path = programDirectory_ + QStringLiteral("help.pdf");
+    if (QFile::exists(path))
+        view_.openDocument(path);
 }
 
 void Station::addtables(const QByteArray& stateKey, const QByteArray& value,

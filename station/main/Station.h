@@ -12,7 +12,9 @@
 #include "queue/OutgoingQueue.h"
 #include "rules/RuleRunner.h"
 #include "serial/ModemLink.h"
+#include "sound/SoundPlayer.h"
 #include "sound/SoundRequests.h"
+#include "sound/SoundTimer.h"
 #include "startup/ModemStartup.h"
 #include "ui/Prompt.h"
 
@@ -39,8 +41,8 @@ public:
     using Clock = std::function<QDateTime()>;
 
     Station(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
-            std::unique_ptr<modem::EventPump> pump, StationView& view, ObjectRowsView& objectRows,
-            ControlPanelView& controlPanel);
+            std::unique_ptr<modem::EventPump> pump, std::unique_ptr<SoundPlayer> player,
+            StationView& view, ObjectRowsView& objectRows, ControlPanelView& controlPanel);
     ~Station() override;
 
     void setClock(Clock clock) { clock_ = std::move(clock); }
@@ -53,6 +55,8 @@ public:
     PollingCycle& polling() { return polling_; }
     QTimer& timer1() { return timer1_; }
     SoundRequests& sounds() { return sounds_; }
+    SoundTimer& soundTimer() { return *soundTimer_; }
+    QTimer& timer3() { return soundTimer_->timer3(); }
     ObjectView& objectView() { return *objectView_; }
     EventLog& eventLog() { return *eventLog_; }
     OutgoingQueue& outgoingQueue() { return *queue_; }
@@ -97,6 +101,16 @@ public:
     void N16Click();
     void N8Click();
     void N32Click();
+    // Sounds: the timer, the menu "Звук" ("Включен", "Отключен", "Отключить до
+    // события").
+    void Timer3Timer() { soundTimer_->Timer3Timer(); }
+    void N17Click() { soundTimer_->setSoundOn(true); }
+    void N18Click() { soundTimer_->setSoundOn(false); }
+    void N20Click() { soundTimer_->N20Click(); }
+    // The alarm memory in the list window; nothing without Alarm.txt.
+    void N26Click();
+    // The user guide, help.pdf of the program directory, in the desktop's viewer.
+    void N4Click();
     void DISARMClick(int tag, const ControlPanelFields& panel);
 
     static QString archiveName(const QDate& day);
@@ -145,6 +159,7 @@ private:
     std::unique_ptr<serial::ModemLink> link_;
     std::unique_ptr<modem::EventPump> pump_;
     std::unique_ptr<modem::ModemExchange> exchange_;
+    std::unique_ptr<SoundPlayer> player_;
     PollingCycle polling_{*this};
     QTimer timer1_;
     SoundRequests sounds_;
@@ -155,6 +170,7 @@ private:
     std::unique_ptr<RuleRunner> rules_;
     std::unique_ptr<PanelCommands> panelCommands_;
     std::unique_ptr<Calls> calls_;
+    std::unique_ptr<SoundTimer> soundTimer_;
     Clock clock_ = [] {
         return QDateTime::currentDateTime();
     };

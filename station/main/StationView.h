@@ -26,11 +26,18 @@ public:
     // A new row of the alarm list, as it is to be shown.
     virtual void addAlarmRow(const QString& object, const QString& text,
                              const QString& arrival) = 0;
+    virtual int alarmRowCount() const = 0;
     virtual void setSignalBar(int position) = 0;
     virtual void showLogModel(log::LogTableModel& model) = 0;
     // The word the configuration calls an object by, in every title.
     virtual void setObjectWord(const QString& word) = 0;
     virtual void showMonitorEntry(const QByteArray& buffer) = 0;
+    // The player cannot play on this machine: told where modem trouble is.
+    virtual void showSoundNote(const QString& text) = 0;
+    // A text list of the program directory in the list window, not modal.
+    virtual void showList(const QString& title, const QString& path) = 0;
+    // A document opened with the program the desktop has for its type.
+    virtual void openDocument(const QString& path) = 0;
 
     // The login window, modal; the operator's request comes back through
     // Station::login.

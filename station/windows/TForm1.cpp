@@ -7,6 +7,7 @@
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
 #include "windows/TForm5.h"
+#include "windows/TForm6.h"
 #include "windows/TForm7.h"
 #include "windows/TForm8.h"
 #include "windows/TForm9.h"
@@ -14,7 +15,9 @@
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QMenu>
+#include <QUrl>
 
 namespace tirvon::station {
 
@@ -27,15 +30,15 @@ constexpr int logColumnWidths[] = {80, 250, 113, 115};
 
 TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
                std::unique_ptr<serial::ModemLink> link, std::unique_ptr<modem::EventPump> pump,
-               QWidget* parent)
+               std::unique_ptr<SoundPlayer> player, QWidget* parent)
     : QMainWindow(parent) {
     ui_.setupUi(this);
     panels_ = std::make_unique<StatusPanels>(*ui_.StatusBar1);
     objectRows_ = std::make_unique<TreeObjectRows>(*ui_.ListView1);
     serial::ModemLink& line = *link;
-    station_ = std::make_unique<Station>(std::move(programDirectory), prompt, std::move(link),
-                                         std::move(pump), static_cast<StationView&>(*this),
-                                         *objectRows_, static_cast<ControlPanelView&>(*this));
+    station_ = std::make_unique<Station>(
+        std::move(programDirectory), prompt, std::move(link), std::move(pump), std::move(player),
+        static_cast<StationView&>(*this), *objectRows_, static_cast<ControlPanelView&>(*this));
     connect(station_.get(), &Station::programEnded, this, &TForm1::programEnded);
 
     lineIndicators_ = new LineIndicators(
@@ -95,6 +98,12 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     connect(ui_.SpeedButton2, &QPushButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(ui_.SpeedButton3, &QPushButton::clicked, this, &TForm1::SpeedButton3Click);
     connect(ui_.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui_.N17, &QAction::triggered, this, &TForm1::N17Click);
+    connect(ui_.N18, &QAction::triggered, this, &TForm1::N18Click);
+    connect(ui_.N20, &QAction::triggered, this, &TForm1::N20Click);
+    connect(ui_.N26, &QAction::triggered, this, &TForm1::N26Click);
+    connect(ui_.N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(ui_.N6, &QAction::triggered, this, &TForm1::N6Click);
 }
 
 TForm1::~TForm1() = default;
@@ -276,6 +285,31 @@ void TForm1::addAlarmRow(const QString& object, const QString& text, const QStri
 void TForm1::showMonitorEntry(const QByteArray& buffer) {
     if (windows_.form9)
         windows_.form9->appendEntry(buffer);
+}
+
+void TForm1::showSoundNote(const QString& text) {
+    panels_->showModemNote(text);
+}
+
+void TForm1::showList(const QString& title, const QString& path) {
+    if (windows_.form4)
+        windows_.form4->showList(title, path);
+}
+
+void TForm1::openDocument(const QString& path) {
+    // Where the desktop has no viewer for it, nothing more happens.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TForm1::N6Click() {
+    if (!windows_.form6)
+        return;
+    centreOnScreen(*windows_.form6);
+    modalRunner_(*windows_.form6);
+}
+
+int TForm1::alarmRowCount() const {
+    return ui_.ListView2->topLevelItemCount();
 }
 
 void TForm1::N15Click() {

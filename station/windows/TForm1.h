@@ -49,7 +49,8 @@ class TForm1 : public QMainWindow,
     Q_OBJECT
 public:
     TForm1(QString programDirectory, ui::Prompt& prompt, std::unique_ptr<serial::ModemLink> link,
-           std::unique_ptr<modem::EventPump> pump, QWidget* parent = nullptr);
+           std::unique_ptr<modem::EventPump> pump, std::unique_ptr<SoundPlayer> player,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     void attachWindows(const StationWindows& windows);
@@ -90,6 +91,16 @@ public:
     void N11Click() { close(); }
     void N15Click();
     void N32Click() { station_->N32Click(); }
+
+    // Sounds and the small windows.
+    QTimer& timer3() { return station_->timer3(); }
+    void Timer3Timer() { station_->Timer3Timer(); }
+    void N17Click() { station_->N17Click(); }
+    void N18Click() { station_->N18Click(); }
+    void N20Click() { station_->N20Click(); }
+    void N26Click() { station_->N26Click(); }
+    void N4Click() { station_->N4Click(); }
+    void N6Click();
 
     // Log and objects.
     void addtables(const QByteArray& stateKey, const QByteArray& value, const QByteArray& object,
@@ -153,10 +164,14 @@ private:
     void showExchangeOutcome(modem::ExchangeOutcome outcome) override;
     void showModemNote(const QString& text) override;
     void addAlarmRow(const QString& object, const QString& text, const QString& arrival) override;
+    int alarmRowCount() const override;
     void setSignalBar(int position) override;
     void showLogModel(log::LogTableModel& model) override;
     void setObjectWord(const QString& word) override;
     void showMonitorEntry(const QByteArray& buffer) override;
+    void showSoundNote(const QString& text) override;
+    void showList(const QString& title, const QString& path) override;
+    void openDocument(const QString& path) override;
     void showLogin(const QList<QByteArray>& accounts, bool logReady) override;
     void showModemInitialisation() override;
     void setGauge(int percent) override;

@@ -2,6 +2,7 @@
 
 // The station's windows on a program directory of their own, for the tests that
 // run the main window.
+#include "RecordingPlayer.h"
 #include "ScriptedPrompt.h"
 #include "SimulatedModem.h"
 #include "log/AliasStore.h"
@@ -24,6 +25,7 @@ struct WindowedStation {
     ScriptedPrompt prompt;
     SimulatedModemLink* link = new SimulatedModemLink;
     SimulatedModemPump* pump = new SimulatedModemPump(*link);
+    RecordingPlayer* player = new RecordingPlayer;
     std::unique_ptr<StationWindowSet> windows;
     TForm1* form1 = nullptr;
     QString aliasStore;
@@ -52,7 +54,7 @@ struct WindowedStation {
         }
         windows = std::make_unique<StationWindowSet>(std::make_unique<TForm1>(
             dir.path() + '/', prompt, std::unique_ptr<SimulatedModemLink>(link),
-            std::unique_ptr<SimulatedModemPump>(pump)));
+            std::unique_ptr<SimulatedModemPump>(pump), std::unique_ptr<RecordingPlayer>(player)));
         form1 = &windows->form1();
         pump->setExchange(&form1->exchange());
         form1->setAliasStorePath(aliasStore);

@@ -3,6 +3,7 @@
 // by tick; and once the real program, as an operator starts it.
 #include "FileContent.h"
 #include "IndependentDbfReader.h"
+#include "RecordingPlayer.h"
 #include "ScriptedPrompt.h"
 #include "TestDisplay.h"
 #include "log/AliasStore.h"
@@ -12,6 +13,7 @@
 #include "text/Cp1251.h"
 #include "windows/StationWindowSet.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -64,6 +66,12 @@ struct ProgramDirectory {
         ini.close();
         log::AliasStore(aliasStore()).add(log::LogAlias, path());
         log::LogTable::create(dir.filePath(QStringLiteral("log.dbf")));
+        // The voice folder holds the sound every key falls back to.
+        QDir(dir.path()).mkdir(QStringLiteral("voice"));
+        QFile beep(dir.filePath(QStringLiteral("voice/beep.wav")));
+        if (!beep.open(QIODevice::WriteOnly))
+            return false;
+        beep.close();
         const QStringList options =
             QStringList{QStringLiteral("--link"), dir.filePath(QStringLiteral("COM1")),
                         QStringLiteral("--received"), received()} +
@@ -110,7 +118,7 @@ private slots:
             *pumpOut = pump.get();
         auto windows = std::make_unique<StationWindowSet>(std::make_unique<TForm1>(
             program.path(), prompt, std::make_unique<serial::SerialPortLink>(program.path()),
-            std::move(pump)));
+            std::move(pump), std::make_unique<RecordingPlayer>()));
         TForm1& form1 = windows->form1();
         form1.setAliasStorePath(program.aliasStore());
         // The operator logs in through the login window's own controls; the

@@ -239,6 +239,37 @@ private slots:
         QCOMPARE(s.form4().windowTitle(), QStringLiteral("Память тревог"));
     }
 
+    void theMenusReachTheSoundTimerAndTheSmallWindows() {
+        WindowedStation s(sampleIni);
+        QVERIFY(QDir(s.dir.path()).mkdir(QStringLiteral("voice")));
+        QFile beep(s.dir.filePath(QStringLiteral("voice/beep.wav")));
+        QVERIFY(beep.open(QIODevice::WriteOnly));
+        beep.close();
+        QVERIFY(s.form1->timer3().isActive());
+        s.ui().N18->trigger();
+        s.form1->sounds().incomingEvent = true;
+        s.form1->Timer3Timer();
+        QCOMPARE(s.player->played, QStringList());
+        s.ui().N17->trigger();
+        QVERIFY(!s.ui().N18->isChecked());
+        s.form1->Timer3Timer();
+        QCOMPARE(s.player->played, QStringList({beep.fileName()}));
+
+        QFile alarms(s.dir.filePath(QStringLiteral("Alarm.txt")));
+        QVERIFY(alarms.open(QIODevice::WriteOnly));
+        alarms.write("<First><31.12.08>\r\n");
+        alarms.close();
+        s.ui().N26->trigger();
+        QVERIFY(s.form4().isVisible());
+        QCOMPARE(s.form4().windowTitle(), QStringLiteral("Память тревог"));
+        QCOMPARE(s.form4().ui().Memo1->toPlainText(), QStringLiteral("<First><31.12.08>"));
+
+        QDialog* shown = nullptr;
+        s.form1->setModalRunner([&shown](QDialog& dialog) { shown = &dialog; });
+        s.ui().N6->trigger();
+        QCOMPARE(shown, static_cast<QDialog*>(&s.windows->form6()));
+    }
+
     void theLedsFollowTheLine() {
         WindowedStation s(sampleIni);
         QVERIFY(!s.ui().ComLed7->isOn());

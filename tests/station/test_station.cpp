@@ -1,6 +1,7 @@
 // The station without any window: a fake view in place of the main window, the
 // simulated modem behind the link.
 #include "FakeStationView.h"
+#include "RecordingPlayer.h"
 #include "ScriptedPrompt.h"
 #include "SimulatedModem.h"
 #include "log/AliasStore.h"
@@ -50,10 +51,12 @@ template <typename Link> struct Desk : Installation {
     FakeStationView view;
     Link* link = new Link;
     AnsweringModemPump* pump = new AnsweringModemPump(*link);
+    RecordingPlayer* player = new RecordingPlayer;
     Station station{dir.path() + '/',
                     prompt,
                     std::unique_ptr<Link>(link),
                     std::unique_ptr<AnsweringModemPump>(pump),
+                    std::unique_ptr<RecordingPlayer>(player),
                     view,
                     view,
                     view};

@@ -53,10 +53,21 @@ public:
     void addAlarmRow(const QString& object, const QString& text, const QString& arrival) override {
         alarmRows.append({object, text, arrival});
     }
+    int alarmRowCount() const override { return int(alarmRows.size()); }
     void setSignalBar(int position) override { signalBar = position; }
     void showLogModel(tirvon::log::LogTableModel& model) override { logModel = &model; }
     void setObjectWord(const QString& word) override { objectWord = word; }
     void showMonitorEntry(const QByteArray& buffer) override { monitor.append(buffer); }
+    void showSoundNote(const QString& text) override {
+        panels[Panel::SystemInfo] = text;
+        events.append(QStringLiteral("sound note ") + text);
+    }
+    void showList(const QString& title, const QString& path) override {
+        events.append(QStringLiteral("list %1 %2").arg(title, path));
+    }
+    void openDocument(const QString& path) override {
+        events.append(QStringLiteral("open ") + path);
+    }
     void showLogin(const QList<QByteArray>&, bool) override {
         events.append(QStringLiteral("login"));
         if (station)
