@@ -13,9 +13,7 @@ QByteArray read(const ini::IniDocument& doc, const QByteArray& key, const QByteA
 }
 
 int readInteger(const ini::IniDocument& doc, const QByteArray& key) {
-    const auto value = doc.value(BaseStation, key);
-    const int fallback = configurator::defaultInteger(key);
-    return value ? ini::parseInteger(*value).value_or(fallback) : fallback;
+    return ini::readInteger(doc, BaseStation, key, configurator::defaultInteger(key));
 }
 
 // The groups of the apply: inputs, then relays and outputs.

@@ -287,11 +287,14 @@ QByteArray IniFile::readString(const QByteArray& section, const QByteArray& key,
     return snapshot()->value(section, key).value_or(defaultValue);
 }
 
+int readInteger(const IniDocument& doc, const QByteArray& section, const QByteArray& key,
+                int defaultValue) {
+    const auto v = doc.value(section, key);
+    return v ? parseInteger(*v).value_or(defaultValue) : defaultValue;
+}
+
 int IniFile::readInteger(const QByteArray& section, const QByteArray& key, int defaultValue) const {
-    const auto v = snapshot()->value(section, key);
-    if (!v)
-        return defaultValue;
-    return parseInteger(*v).value_or(defaultValue);
+    return ini::readInteger(*snapshot(), section, key, defaultValue);
 }
 
 bool IniFile::readBool(const QByteArray& section, const QByteArray& key, bool defaultValue) const {

@@ -80,6 +80,9 @@ public:
 
 // Reading of the value forms shared by every reader of the file.
 std::optional<int> parseInteger(const QByteArray& value);
+// An integer key of a parsed file: the default when absent or not a number.
+int readInteger(const IniDocument& doc, const QByteArray& section, const QByteArray& key,
+                int defaultValue);
 
 namespace detail {
 

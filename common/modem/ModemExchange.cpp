@@ -68,10 +68,11 @@ QByteArray ModemExchange::sendCommand(const QByteArray& command) {
         result = closingFinalResult(buffer_);
         if (result && settled())
             break;
-        result.reset();
-        if (!busy_ || shutDown_)
-            break; // the watchdog gave up, a nested exchange took the reply, or the end
-        if (closingFinalResult(buffer_))
+        if (!busy_ || shutDown_) {
+            result.reset(); // the watchdog gave up, a nested exchange took the reply, or the end
+            break;
+        }
+        if (result)
             pump_.waitUntil(lastReceivedMs_ + SettleMs);
         else
             pump_.waitForEvents();

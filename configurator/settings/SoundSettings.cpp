@@ -1,5 +1,7 @@
 #include "settings/SoundSettings.h"
 
+#include "Paths.h"
+
 #include "config/ConfiguratorDefaults.h"
 #include "config/Schema.h"
 #include "text/Cp1251.h"
@@ -8,16 +10,6 @@
 #include <QLocale>
 
 namespace tirvon::configurator {
-
-namespace {
-
-// The part of a path after its last folder separator (filenaim).
-QString fileName(const QString& path) {
-    const qsizetype cut = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf('\\'));
-    return path.mid(cut + 1);
-}
-
-} // namespace
 
 QString SoundSettings::lengthText(qint64 ms) {
     return QLocale().toString(double(ms) / 1000, 'g', 15) + QStringLiteral(" сек");
@@ -38,7 +30,7 @@ void SoundSettings::SpeedButton1Click(int sound) {
     if (sound < 0 || sound >= config::key::VoiceSlots)
         return;
     file_.writeString(config::BaseStation, config::key::voice(sound + 1),
-                      text::fromUnicode(fileName(loaded_)));
+                      text::fromUnicode(filenaim(loaded_)));
 }
 
 bool SoundSettings::Openwav(const QString& path) {

@@ -1,5 +1,7 @@
 #include "windows/TForm1.h"
 
+#include "Paths.h"
+
 #include "config/ConfiguratorDefaults.h"
 #include "failure/OperationFailure.h"
 #include "settings/SettingsPanelBase.h"
@@ -24,11 +26,6 @@ QByteArray fiveCharacterTime(const QString& fieldText) {
     QString minutes = fieldText.section(QLatin1Char(':'), 1).trimmed();
     return fromUnicode(hours.rightJustified(2, QLatin1Char('0')) + QLatin1Char(':') +
                        minutes.leftJustified(2, QLatin1Char('0')));
-}
-
-// The cut of a path at its last folder separator, both kinds counted.
-qsizetype lastSeparator(const QString& path) {
-    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
 }
 
 } // namespace
@@ -115,11 +112,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString TForm1::pathnaim(const QString& path) {
-    return path.left(lastSeparator(path) + 1);
+    return configurator::pathnaim(path);
 }
 
 QString TForm1::filenaim(const QString& path) {
-    return path.mid(lastSeparator(path) + 1);
+    return configurator::filenaim(path);
 }
 
 QByteArray TForm1::selectorText() const {
@@ -146,8 +143,6 @@ void TForm1::FormShow() {
     ui_.GroupBox2->adjustSize();
     const int portWidth = panel_ ? panel_->portGroupWidth() : 0;
     resize(portWidth + ui_.GroupBox2->width() + 40, ui_.GroupBox2->height() + 130);
-
-    voiceFolder_ = pathnaim(programDirectory_) + QStringLiteral("voice");
 
     if (panel_)
         panel_->loadPortSettings();

@@ -39,7 +39,6 @@ public:
     ::Ui::TForm1& ui() { return ui_; }
     const QString& programDirectory() const { return programDirectory_; }
     // Start folder of the sound file dialog: the program directory + "voice".
-    const QString& voiceFolder() const { return voiceFolder_; }
 
     // Object editor.
     void FormShow();
@@ -93,7 +92,6 @@ private:
     ini::IniFile& file_;
     ui::Prompt& prompt_;
     QString programDirectory_;
-    QString voiceFolder_;
     SettingsPanelBase* panel_ = nullptr;
     QDialog* about_ = nullptr;
     QDialog* accounts_ = nullptr;

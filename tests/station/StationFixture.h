@@ -2,6 +2,7 @@
 
 // The station's windows on a program directory of their own, for the tests that
 // run the main window.
+#include "LogRecords.h"
 #include "RecordingPlayer.h"
 #include "ScriptedPrompt.h"
 #include "SimulatedModem.h"
@@ -72,12 +73,7 @@ struct WindowedStation {
     Ui::TForm1& ui() { return form1->ui(); }
     QString panel(StatusPanels::Panel p) { return form1->statusPanels().text(p); }
     QList<log::LogRecord> records() {
-        auto table = log::LogTable::open(dir.filePath(QStringLiteral("events.dbf")),
-                                         log::LogTable::Access::ReadOnly);
-        QList<log::LogRecord> all;
-        for (int i = 0; i < table->recordCount(); ++i)
-            all.append(table->record(i));
-        return all;
+        return logRecords(dir.filePath(QStringLiteral("events.dbf")));
     }
 };
 

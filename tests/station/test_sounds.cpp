@@ -1,12 +1,8 @@
 // The sound timer of the station with a recording player and a fake view: what
 // is played, in which order and how often, as reports arrive and the operator
 // acknowledges, silences and switches sound off and on.
-#include "FakeStationView.h"
-#include "RecordingPlayer.h"
-#include "ScriptedPrompt.h"
 #include "SimulatedModem.h"
-#include "log/AliasStore.h"
-#include "log/LogTable.h"
+#include "StationDesk.h"
 #include "text/Cp1251.h"
 
 #include <QDir>
@@ -26,38 +22,11 @@ const QByteArray alarmReport = "09:15\nALARM\nIN3 OPEN";
 
 // A started station whose voice folder holds beep.wav and the sounds named in
 // its configuration.
-struct SoundDesk {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    FakeStationView view;
-    SimulatedModemLink* link = new SimulatedModemLink;
-    AnsweringModemPump* pump = new AnsweringModemPump(*link);
-    RecordingPlayer* player = new RecordingPlayer;
-    Station station{dir.path() + '/',
-                    prompt,
-                    std::unique_ptr<SimulatedModemLink>(link),
-                    std::unique_ptr<AnsweringModemPump>(pump),
-                    std::unique_ptr<RecordingPlayer>(player),
-                    view,
-                    view,
-                    view};
-
-    SoundDesk() {
-        QFile ini(dir.filePath(QStringLiteral("Vave_vev.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(installation);
-        ini.close();
-        const QString aliases = dir.filePath(QStringLiteral("config/aliases.ini"));
-        log::AliasStore(aliases).add(log::LogAlias, dir.path() + '/');
-        log::LogTable::create(dir.filePath(QStringLiteral("events.dbf")));
+struct SoundDesk : Desk<SimulatedModemLink> {
+    SoundDesk() : Desk(installation, "op", "7") {
         QDir(dir.path()).mkdir(QStringLiteral("voice"));
         for (const char* name : {"beep.wav", "alarm.wav", "out.wav", "in.wav", "mains.wav"})
             putSound(name);
-        pump->setExchange(&station.exchange());
-        station.setAliasStorePath(aliases);
-        view.station = &station;
-        view.loginName = "op";
-        view.loginPassword = "7";
         station.FormShow();
         station.timer1().stop();
     }

@@ -1,11 +1,7 @@
 // The station without any window: a fake view in place of the main window, the
 // simulated modem behind the link.
-#include "FakeStationView.h"
-#include "RecordingPlayer.h"
-#include "ScriptedPrompt.h"
 #include "SimulatedModem.h"
-#include "log/AliasStore.h"
-#include "log/LogTable.h"
+#include "StationDesk.h"
 #include "text/Cp1251.h"
 
 #include <QSignalSpy>
@@ -24,50 +20,12 @@ const QByteArray installation =
     "::7:::\r\n"
     "[Bank1]\r\nName=ATM\r\nPhone=79160000001\r\n";
 
-// A program directory with its log under an alias of its own.
-struct Installation {
-    QTemporaryDir dir;
-    QString aliasStore = dir.filePath(QStringLiteral("config/aliases.ini"));
-
-    Installation() {
-        QFile f(dir.filePath(QStringLiteral("Vave_vev.ini")));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(installation);
-        log::AliasStore(aliasStore).add(log::LogAlias, dir.path() + '/');
-        log::LogTable::create(dir.filePath(QStringLiteral("events.dbf")));
-    }
-    QList<log::LogRecord> records() const {
-        auto table = log::LogTable::open(dir.filePath(QStringLiteral("events.dbf")),
-                                         log::LogTable::Access::ReadOnly);
-        QList<log::LogRecord> all;
-        for (int i = 0; i < table->recordCount(); ++i)
-            all.append(table->record(i));
-        return all;
-    }
+// The station of that configuration, logged in as Сидоров.
+struct StationDesk : Desk<SimulatedModemLink> {
+    StationDesk() : Desk(installation, cp("Сидоров"), "7") {}
 };
-
-template <typename Link> struct Desk : Installation {
-    ScriptedPrompt prompt;
-    FakeStationView view;
-    Link* link = new Link;
-    AnsweringModemPump* pump = new AnsweringModemPump(*link);
-    RecordingPlayer* player = new RecordingPlayer;
-    Station station{dir.path() + '/',
-                    prompt,
-                    std::unique_ptr<Link>(link),
-                    std::unique_ptr<AnsweringModemPump>(pump),
-                    std::unique_ptr<RecordingPlayer>(player),
-                    view,
-                    view,
-                    view};
-
-    Desk() {
-        pump->setExchange(&station.exchange());
-        station.setAliasStorePath(aliasStore);
-        view.station = &station;
-        view.loginName = cp("Сидоров");
-        view.loginPassword = "7";
-    }
+struct SilentDesk : Desk<AnsweringModemLink> {
+    SilentDesk() : Desk(installation, cp("Сидоров"), "7") {}
 };
 
 } // namespace
@@ -76,7 +34,7 @@ class StationTest : public QObject {
     Q_OBJECT
 private slots:
     void startUpLogsInBeforeTheModemAndPollsOnlyAfterBoth() {
-        Desk<SimulatedModemLink> d;
+        StationDesk d;
         d.station.FormShow();
         QCOMPARE(d.prompt.messages, QStringList());
         const qsizetype login = d.view.events.indexOf(QStringLiteral("login"));
@@ -97,7 +55,7 @@ private slots:
     }
 
     void aReportGoesIntoTheLogTheObjectRowAndTheAlarmList() {
-        Desk<SimulatedModemLink> d;
+        StationDesk d;
         d.station.FormShow();
         d.link->model.store().add("+79160000001", "08/12/31,12:36:00+12",
                                   "09:15\nALARM\nIN3 OPEN\nIN5 ON");
@@ -131,7 +89,7 @@ private slots:
     }
 
     void closingWhileTheModemIsSilentEndsTheWaitAndTheProgramOnce() {
-        Desk<AnsweringModemLink> d; // a modem that never answers
+        SilentDesk d; // a modem that never answers
         QSignalSpy ended(&d.station, &Station::programEnded);
         d.prompt.answers = {false, true};
         QVERIFY(!d.station.FormClose()); // declined: the station goes on
