@@ -72,6 +72,7 @@ public:
     }
     bool confirm(const QString&) override { return true; }
     QString pickFile(const QString&, const QString& = QString()) override { return {}; }
+    QString pickSaveFile(const QString&, const QString&) override { return {}; }
 };
 
 } // namespace

@@ -20,4 +20,8 @@ QString DialogPrompt::pickFile(const QString& filter, const QString& folder) {
     return QFileDialog::getOpenFileName(parent_, QString(), folder, filter);
 }
 
+QString DialogPrompt::pickSaveFile(const QString& filter, const QString& proposed) {
+    return QFileDialog::getSaveFileName(parent_, QString(), proposed, filter);
+}
+
 } // namespace tirvon::ui

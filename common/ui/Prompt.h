@@ -17,6 +17,8 @@ public:
     // A file to open, the dialog starting in the given folder; an empty result
     // when the dialog was cancelled.
     virtual QString pickFile(const QString& filter, const QString& folder = QString()) = 0;
+    // A file to write, the dialog proposing the given path; empty when cancelled.
+    virtual QString pickSaveFile(const QString& filter, const QString& proposed) = 0;
 };
 
 // The real dialogs, over the given parent window.
@@ -27,6 +29,7 @@ public:
     void inform(const QString& text) override;
     bool confirm(const QString& text) override;
     QString pickFile(const QString& filter, const QString& folder = QString()) override;
+    QString pickSaveFile(const QString& filter, const QString& proposed) override;
 
 private:
     QWidget* parent_;

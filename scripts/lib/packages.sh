@@ -1,7 +1,8 @@
 # Debian packages of the suite, and their installation when missing.
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libshp-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
-TEST_PACKAGES=(python3-dbfread xvfb xdotool)
+# poppler-utils reads the printed reports back as text; the fonts give them Cyrillic glyphs.
+TEST_PACKAGES=(python3-dbfread xvfb xdotool poppler-utils fonts-dejavu-core)
 # The demo's sounds speak their names (without it the build makes tones).
 DEMO_PACKAGES=(espeak-ng)
 

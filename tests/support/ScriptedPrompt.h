@@ -21,6 +21,10 @@ public:
         pickedIn.append(folder + QLatin1Char('|') + filter);
         return pickedFile;
     }
+    QString pickSaveFile(const QString& filter, const QString& proposed) override {
+        pickedIn.append(proposed + QLatin1Char('|') + filter);
+        return pickedFile;
+    }
 
     QStringList messages;
     QStringList questions;
