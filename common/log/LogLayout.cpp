@@ -20,29 +20,36 @@ std::vector<DbfFieldSpec> logFields() {
     return {std::begin(Fields), std::end(Fields)};
 }
 
-QByteArray LogRecord::*LogLayout::text(int field) {
+QByteArray LogRecord::*LogLayout::member(LogField field) {
     switch (field) {
-    case Bank:
+    case LogField::Bank:
         return &LogRecord::bank;
-    case Time:
+    case LogField::Time:
         return &LogRecord::time;
-    case TimeO:
+    case LogField::TimeO:
         return &LogRecord::timeo;
-    case Date:
+    case LogField::Date:
         return &LogRecord::date;
-    case Mail:
+    case LogField::Mail:
         return &LogRecord::mail;
-    case Admin:
+    case LogField::Admin:
         return &LogRecord::admin;
-    default:
-        return nullptr;
+    case LogField::Alarm:
+        break;
     }
+    return nullptr;
+}
+
+const QByteArray& LogRecord::text(LogField field) const {
+    static const QByteArray none;
+    QByteArray LogRecord::*m = LogLayout::member(field);
+    return m ? this->*m : none;
 }
 
 LogLayout LogLayout::of(const DbfHeader& header, const QString& path) {
     LogLayout layout;
     layout.recordLength_ = header.recordLength;
-    for (int i = 0; i < FieldCount; ++i) {
+    for (int i = 0; i < LogFieldCount; ++i) {
         const DbfField* field = header.field(Fields[i].name);
         if (!field || field->type != Fields[i].type)
             throw LogError(
@@ -55,30 +62,36 @@ LogLayout LogLayout::of(const DbfHeader& header, const QString& path) {
 
 LogRecord LogLayout::decode(const char* raw) const {
     LogRecord record;
-    for (int i = 0; i < FieldCount; ++i) {
-        const DbfField& f = fields_[i];
-        const char* begin = raw + f.offset;
-        if (i == Alarm) {
-            record.alarm = *begin == 'T' || *begin == 't' || *begin == 'Y' || *begin == 'y';
+    for (int i = 0; i < LogFieldCount; ++i) {
+        const auto field = LogField(i);
+        if (field == LogField::Alarm) {
+            const char c = raw[alarmOffset()];
+            record.alarm = c == 'T' || c == 't' || c == 'Y' || c == 'y';
             continue;
         }
-        int size = f.size;
-        while (size > 0 && isBlank(begin[size - 1]))
-            --size;
-        record.*text(i) = QByteArray(begin, size);
+        record.*member(field) = text(raw, field).toByteArray();
     }
     return record;
 }
 
+QByteArrayView LogLayout::text(const char* raw, LogField field) const {
+    const DbfField& f = fields_[int(field)];
+    const char* begin = raw + f.offset;
+    int size = f.size;
+    while (size > 0 && isBlank(begin[size - 1]))
+        --size;
+    return QByteArrayView(begin, size);
+}
+
 QByteArray LogLayout::encode(const LogRecord& record) const {
     QByteArray raw(recordLength_, ' ');
-    for (int i = 0; i < FieldCount; ++i) {
+    for (int i = 0; i < LogFieldCount; ++i) {
         const DbfField& f = fields_[i];
-        if (i == Alarm) {
-            raw[f.offset] = record.alarm ? 'T' : 'F';
+        if (LogField(i) == LogField::Alarm) {
+            raw[f.offset] = alarmByte(record.alarm);
             continue;
         }
-        const QByteArray& value = record.*text(i);
+        const QByteArray& value = record.*member(LogField(i));
         raw.replace(f.offset, qMin(value.size(), qsizetype(f.size)), value.left(f.size));
     }
     return raw;

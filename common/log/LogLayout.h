@@ -26,15 +26,20 @@ public:
     // raw holds recordLength() bytes. Texts lose their trailing blanks and keep
     // the leading ones; ALARM is true for T, t, Y and y.
     LogRecord decode(const char* raw) const;
+    // One text field of raw without its trailing blanks, read in place.
+    QByteArrayView text(const char* raw, LogField field) const;
+    // Where ALARM lies in a record, and how a mark is stored there.
+    int alarmOffset() const { return fields_[int(LogField::Alarm)].offset; }
+    static char alarmByte(bool marked) { return marked ? 'T' : 'F'; }
     // A record not marked deleted, each text cut to its field's size in bytes
     // and padded with blanks, fields that the log does not use blank.
     QByteArray encode(const LogRecord& record) const;
 
-private:
-    enum Field { Bank, Time, TimeO, Date, Mail, Alarm, Admin, FieldCount };
-    static QByteArray LogRecord::*text(int field);
+    // The member of LogRecord that holds a text field; nullptr for ALARM.
+    static QByteArray LogRecord::*member(LogField field);
 
-    std::array<DbfField, FieldCount> fields_;
+private:
+    std::array<DbfField, LogFieldCount> fields_;
     int recordLength_ = 0;
 };
 

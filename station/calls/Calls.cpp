@@ -4,6 +4,7 @@
 #include "main/TextList.h"
 #include "objects/ObjectRegistry.h"
 #include "text/Cp1251.h"
+#include "text/DateStamps.h"
 
 #include <QFileInfo>
 
@@ -69,7 +70,7 @@ template <typename Work> void Calls::guarded(Work work) {
 }
 
 QByteArray Calls::stamp() const {
-    return clock_().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")).toLatin1();
+    return clock_().toString(text::DateTimeFormat).toLatin1();
 }
 
 void Calls::appendToList(const QString& fileName, const QByteArray& line) {

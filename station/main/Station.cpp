@@ -47,6 +47,7 @@ Station::Station(QString programDirectory, ui::Prompt& prompt,
     calls_ = std::make_unique<Calls>(*exchange_, timer1_, iniFile_, sounds_, prompt_,
                                      programDirectory_, clock);
     exchange_->setCallHandover(calls_.get());
+    reports_ = std::make_unique<Reports>(iniFile_, prompt_);
     connect(link_.get(), &serial::ModemLink::lineError, this, &Station::ComPortError);
 
     timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -349,7 +350,14 @@ void Station::N16Click() {
 }
 
 void Station::N8Click() {
-    TbCopy(QStringLiteral("statistica"));
+    // The grid lets the old copy go before it is replaced.
+    reports_->close();
+    TbCopy(StatisticsTable);
+    openReports();
+}
+
+void Station::openReports() {
+    reports_->setCopyPath(log::tablePath(aliasFolder(), StatisticsTable));
     view_.showReports();
 }
 

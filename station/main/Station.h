@@ -10,6 +10,7 @@
 #include "panel/PanelCommands.h"
 #include "polling/PollingCycle.h"
 #include "queue/OutgoingQueue.h"
+#include "reports/Reports.h"
 #include "rules/RuleRunner.h"
 #include "serial/ModemLink.h"
 #include "sound/SoundPlayer.h"
@@ -50,6 +51,7 @@ public:
 
     const QString& programDirectory() const { return programDirectory_; }
     ini::IniFile& iniFile() { return iniFile_; }
+    ui::Prompt& prompt() { return prompt_; }
     serial::ModemLink& link() { return *link_; }
     modem::ModemExchange& exchange() { return *exchange_; }
     PollingCycle& polling() { return polling_; }
@@ -62,6 +64,7 @@ public:
     OutgoingQueue& outgoingQueue() { return *queue_; }
     RuleRunner& rules() { return *rules_; }
     Calls& calls() { return *calls_; }
+    Reports& reports() { return *reports_; }
     const QString& currentOperator() const { return currentOperator_; }
     const QString& objectWord() const { return objectWord_; }
     bool ending() const { return ending_; }
@@ -99,7 +102,10 @@ public:
     // port closed and the polling stopped meanwhile.
     void TbCopy(const QString& tableName);
     void N16Click();
+    // Statistics: the log copied into the statistics table, then the reports
+    // window; openReports alone shows the window on the copy there is.
     void N8Click();
+    void openReports();
     void N32Click();
     // Sounds: the timer, the menu "Звук" ("Включен", "Отключен", "Отключить до
     // события").
@@ -114,6 +120,7 @@ public:
     void DISARMClick(int tag, const ControlPanelFields& panel);
 
     static QString archiveName(const QDate& day);
+    static inline const QString StatisticsTable = QStringLiteral("statistica");
 
 signals:
     void programEnded(int exitCode);
@@ -170,6 +177,7 @@ private:
     std::unique_ptr<RuleRunner> rules_;
     std::unique_ptr<PanelCommands> panelCommands_;
     std::unique_ptr<Calls> calls_;
+    std::unique_ptr<Reports> reports_;
     std::unique_ptr<SoundTimer> soundTimer_;
     Clock clock_ = [] {
         return QDateTime::currentDateTime();

@@ -3,6 +3,7 @@
 #include "config/Schema.h"
 #include "objects/ObjectRegistry.h"
 #include "queue/OutgoingQueue.h"
+#include "text/DateStamps.h"
 
 namespace tirvon::station {
 
@@ -79,7 +80,7 @@ void PanelCommands::DISARMClick(int tag, const ControlPanelFields& panel) {
         return;
     queue_.postsms("+" + phone, commandText(password, command->body));
     const QDateTime now = clock_();
-    log_(panel.shownName(), now.toString(QStringLiteral("dd.MM.yy")).toLatin1(), "00:00:00",
+    log_(panel.shownName(), now.toString(text::LogDateFormat).toLatin1(), "00:00:00",
          now.toString(QStringLiteral("hh:mm:ss")).toLatin1(), "< " + command->description);
 }
 

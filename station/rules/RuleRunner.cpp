@@ -6,6 +6,7 @@
 #include "queue/OutgoingQueue.h"
 #include "rules/RuleRecord.h"
 #include "text/Cp1251.h"
+#include "text/DateStamps.h"
 
 namespace tirvon::station {
 
@@ -25,7 +26,7 @@ void RuleRunner::run(const QByteArray& section, const QByteArray& command,
     const QDateTime now = clock_();
     const QByteArray time = now.toString(QStringLiteral("hh:mm:ss")).toLatin1();
     log_(doc->value(section, key::Name).value_or("None"),
-         now.toString(QStringLiteral("dd.MM.yy")).toLatin1(), time, time,
+         now.toString(text::LogDateFormat).toLatin1(), time, time,
          text::cp("Выполнение События: ") + description);
 }
 

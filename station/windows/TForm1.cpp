@@ -21,13 +21,6 @@
 
 namespace tirvon::station {
 
-namespace {
-
-// Widths of the log grid's columns DATE, BANK, TIME, TIMEO; MAIL fills the rest.
-constexpr int logColumnWidths[] = {80, 250, 113, 115};
-
-} // namespace
-
 TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
                std::unique_ptr<serial::ModemLink> link, std::unique_ptr<modem::EventPump> pump,
                std::unique_ptr<SoundPlayer> player, QWidget* parent)
@@ -76,11 +69,11 @@ TForm1::TForm1(QString programDirectory, ui::Prompt& prompt,
     buildPopupMenu();
 
     // Shift, Ctrl and Alt held while the mouse leaves the Ring light open the
-    // reports window.
+    // reports window on the statistics copy there is.
     connect(ui_.ComLed4, &LedIndicator::released, this, [this](Qt::KeyboardModifiers held) {
         const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
-        if ((held & all) == all && windows_.form5)
-            windows_.form5->show();
+        if ((held & all) == all)
+            station_->openReports();
     });
     connect(ui_.N11, &QAction::triggered, this, &TForm1::N11Click);
     connect(ui_.N9, &QAction::triggered, this, &TForm1::N9Click);
@@ -115,6 +108,7 @@ void TForm1::attachWindows(const StationWindows& windows) {
     connect(windows_.form3, &TForm3::cancelRequested, this, &TForm1::close);
     connect(windows_.form2, &TForm2::commandPressed, this, &TForm1::DISARMClick);
     connect(windows_.form2, &TForm2::sensorInfoRequested, this, &TForm1::Label4Click);
+    windows_.form5->attach(station_->reports(), *windows_.form8, station_->prompt());
 }
 
 void TForm1::buildPopupMenu() {
@@ -153,8 +147,10 @@ void TForm1::FormShow() {
 
 void TForm1::showLogModel(log::LogTableModel& model) {
     ui_.DBGrid1->setModel(&model);
-    for (int i = 0; i < int(std::size(logColumnWidths)); ++i)
-        ui_.DBGrid1->setColumnWidth(i, logColumnWidths[i]);
+    for (int i = 0; i < model.columnCount(); ++i) {
+        if (model.columnWidth(i) > 0)
+            ui_.DBGrid1->setColumnWidth(i, model.columnWidth(i));
+    }
     // The newest record stays in view.
     connect(&model, &QAbstractItemModel::rowsInserted, ui_.DBGrid1,
             &QAbstractItemView::scrollToBottom);
@@ -228,8 +224,10 @@ void TForm1::closeModalWindows() {
 }
 
 void TForm1::showReports() {
-    if (windows_.form5)
+    if (windows_.form5) {
         windows_.form5->show();
+        windows_.form5->raise();
+    }
 }
 
 QString TForm1::armingText() const {

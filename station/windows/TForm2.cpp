@@ -1,6 +1,7 @@
 #include "windows/TForm2.h"
 
 #include "text/Cp1251.h"
+#include "text/DateStamps.h"
 #include "widgets/Placement.h"
 
 #include <QAbstractButton>
@@ -44,7 +45,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm2::Timer1Timer() {
-    ui_.lab->setText(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")));
+    ui_.lab->setText(QDateTime::currentDateTime().toString(text::DateTimeFormat));
 }
 
 QByteArray TForm2::shownPhone() const {

@@ -57,7 +57,8 @@ private slots:
         QCOMPARE(s.form2().ui().GroupBox4->title(), QStringLiteral("Описание Объект78a"));
         QCOMPARE(s.form2().ui().Label1->text(), QStringLiteral("Имя Объект78a"));
         QCOMPARE(s.form5().ui().GroupBox1->title(), word);
-        QCOMPARE(s.form5().ui().DBGrid1->horizontalHeaderItem(1)->text(), word);
+        QCOMPARE(s.form1->station().reports().grid().headerData(1, Qt::Horizontal).toString(),
+                 word);
         QCOMPARE(s.form8().ui().QRLabel2->text(), word);
         QCOMPARE(s.ui().ListView1->topLevelItemCount(), 0);
     }
