@@ -297,24 +297,24 @@ bool saveReportPdf(const QString& path, const ReportHeading& heading, const log:
     if (rows.empty() || !QFileInfo(path).absoluteDir().exists())
         return false;
     // The report is written beside its place and takes it only when complete.
-    const QString part = path + QStringLiteral(".part");
+    const QString unfinished = path + QStringLiteral(".tmp");
     bool written = false;
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(part);
+        printer.setOutputFileName(unfinished);
         printer.setCreator(QStringLiteral("vartel"));
         setUpReportPage(printer);
         written = paintReport(printer, heading, copy, rows, mark) > 0 &&
                   printer.printerState() != QPrinter::Error;
     }
-    written = written && QFileInfo(part).size() > 0;
+    written = written && QFileInfo(unfinished).size() > 0;
     if (written && QFile::exists(path))
         written = QFile::remove(path);
     if (written)
-        written = QFile::rename(part, path);
+        written = QFile::rename(unfinished, path);
     if (!written)
-        QFile::remove(part);
+        QFile::remove(unfinished);
     return written;
 }
 

@@ -227,7 +227,7 @@ private slots:
         const std::vector<int> rows = withRows ? std::vector<int>{0} : std::vector<int>{};
         QVERIFY(!saveReportPdf(copy.file(name), heading(), *copy.read(), rows, mark));
         QVERIFY(!QFile::exists(copy.file(name)));
-        QVERIFY(!QFile::exists(copy.file(name + QStringLiteral(".part"))));
+        QVERIFY(!QFile::exists(copy.file(name + QStringLiteral(".tmp"))));
         QCOMPARE(QDir(copy.dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("stat.dbf")});
     }
