@@ -3,6 +3,7 @@
 #include "ini/IniFile.h"
 #include "log/LogTable.h"
 #include "log/LogTableModel.h"
+#include "reports/ReportPrinter.h"
 #include "ui/Prompt.h"
 
 #include <QByteArray>
@@ -72,6 +73,9 @@ public:
     const log::LogTable* copy() const { return copy_.get(); }
     const std::vector<int>& marked() const { return marked_; }
 
+    // The state marks of the printed reports, for the program's run.
+    StateMark& stateMark() { return stateMark_; }
+
     // The period line of the printed report; the two date fields as they read.
     static QString periodLine(const QString& from, const QString& to);
 
@@ -86,6 +90,7 @@ private:
     std::unique_ptr<log::LogTable> copy_;
     std::vector<int> marked_;
     std::array<int, ReportCategoryCount> counters_{};
+    StateMark stateMark_;
 };
 
 } // namespace tirvon::station
