@@ -261,6 +261,61 @@ private slots:
 
     // Messages from strangers whose texts hold the modem's own words, on a line
     // as fast as the real one and delivered a few bytes at a time.
+    void theStatisticsCountAndListWhatTheDeskSawAndWentOnPolling() {
+        ProgramDirectory program;
+        QVERIFY(program.start(ProgramDirectory::configuration +
+                              "[Bank3]\r\nName=Kassa\r\nPhone=79160000003\r\nPass=4071\r\n"));
+        QCOMPARE(
+            program.control("SMS +79160000001 08/12/31,12:36:00+12 12:32\\nDISARM T:0A\\nIN3 OPEN"),
+            QByteArray("OK 1"));
+        QCOMPARE(program.control("SMS +79160000002 09/01/01,00:05:00+12 00:04\\nALARM\\nIN5 ON"),
+                 QByteArray("OK 2"));
+        ScriptedPrompt prompt;
+        const auto windows = startStation(program, prompt);
+        TForm1& form1 = windows->form1();
+        pollToTheFirstListing(form1, prompt);
+        form1.f2update("Kassa");
+        windows->form2().ui().ARM->click(); // an operator's command: "< " in the log
+
+        form1.N8Click();
+        TForm5& reports = windows->form5();
+        QVERIFY(reports.isVisible());
+        QVERIFY(form1.timer1().isActive());
+        QCOMPARE(reports.ui().ComboBox1->count(), 4);
+        for (QCheckBox* box : {reports.ui().CheckBox1, reports.ui().CheckBox3,
+                               reports.ui().CheckBox5, reports.ui().CheckBox7})
+            box->setChecked(true);
+        reports.ui().Button1->click();
+        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+        // Alarms, disarmings, incoming and outgoing: one each.
+        for (QLabel* count :
+             {reports.ui().Count7, reports.ui().Count9, reports.ui().Count15, reports.ui().Count16})
+            QCOMPARE(count->text(), QStringLiteral("1"));
+        QCOMPARE(reports.ui().Count8->text(), QStringLiteral("0"));
+        QAbstractItemModel* grid = reports.ui().DBGrid1->model();
+        QVERIFY(grid);
+        QCOMPARE(grid->rowCount(), 4);
+        QCOMPARE(grid->index(2, 2).data().toString(), QStringLiteral("Тревога!!! None ON\r"));
+        QCOMPARE(grid->index(2, 1).data().toString(), QStringLiteral("Вокзал"));
+
+        // The alarm's day alone, of the alarm's object.
+        reports.ui().CheckBox6->setChecked(false);
+        reports.ui().DateEdit1->setText(QStringLiteral("01.01.2009"));
+        reports.ui().DateEdit2->setText(QStringLiteral("01.01.2009"));
+        reports.ui().ComboBox1->setCurrentText(QStringLiteral("Вокзал"));
+        reports.ui().Button1->click();
+        QCOMPARE(reports.ui().DBGrid1->model()->rowCount(), 1);
+        reports.close();
+
+        // The polling went on: the next report is read within a listing's ticks.
+        QCOMPARE(program.control("SMS +79160000002 09/01/01,00:06:00+12 00:05\\nIN5 OFF"),
+                 QByteArray("OK 1"));
+        for (int tick = 1; tick <= 6 && program.control("STORE") != "OK 0"; ++tick)
+            form1.Timer1Timer();
+        QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
+        QCOMPARE(form1.eventLog().table()->record(4).mail, QByteArray("> None OFF\r"));
+    }
+
     void craftedTextsNeitherBlindTheDeskNorRing() {
         ProgramDirectory program;
         QVERIFY(program.start(ProgramDirectory::configuration,

@@ -1,0 +1,99 @@
+// Cost of the statistics over a large log: the copy as the menu command makes
+// it, then builds of the reports window over that copy (every record counted and
+// its mark written), with a choice that marks a tenth of the records and one
+// that marks one object's alarms of one day. A build should cost seconds, not
+// minutes, for a million records.
+//
+//   statistics_bench [RECORDS [FOLDER]]   (default 1000000 records, a temporary folder)
+#include "ini/IniFile.h"
+#include "log/LogTable.h"
+#include "reports/Reports.h"
+#include "text/Cp1251.h"
+#include "ui/Prompt.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+
+using namespace tirvon;
+using namespace tirvon::station;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// Ten kinds of event over 30 days and 99 objects.
+log::LogRecord event(int n) {
+    static const char* const texts[] = {
+        "Тревога!!! Дверь ON",  "> Дверь OPEN",     "< Поставить объект на охрану",
+        "Постановка на охрану", "Снятие с охраны",  "Выполнение События: Сирена",
+        "> Питание 220В OFF",   "> Температура 21", "> Уровень сигнала 17",
+        "> Вибродатчик OFF"};
+    const QByteArray day = QByteArray::number(n % 30 + 1).rightJustified(2, '0');
+    return {text::cp("Банкомат №") + QByteArray::number(n % 99 + 1),
+            "12:00:01",
+            "11:59:00",
+            day + ".11.26",
+            text::cp(texts[n % 10]) + " #" + QByteArray::number(n),
+            false,
+            text::cp("Иванов И.И.")};
+}
+
+class SilentPrompt : public ui::Prompt {
+public:
+    void inform(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool confirm(const QString&) override { return true; }
+    QString pickFile(const QString&, const QString& = QString()) override { return {}; }
+    QString pickSaveFile(const QString&, const QString&) override { return {}; }
+};
+
+void build(Reports& reports, const char* what, const ReportRequest& request) {
+    const auto start = Clock::now();
+    if (!reports.build(request))
+        std::exit(1);
+    std::printf("build, %-34s %6.2f s, %8zu marked, alarms counted %d\n", what,
+                seconds(Clock::now() - start), reports.marked().size(), reports.counters()[0]);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    QTemporaryDir temp;
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
+    const QString logPath = folder + QStringLiteral("/log.dbf");
+    const QString copyPath = folder + QStringLiteral("/statistica.dbf");
+
+    auto start = Clock::now();
+    log::LogTable::create(logPath);
+    {
+        const auto table = log::LogTable::open(logPath);
+        for (int n = 0; n < records; ++n)
+            table->append(event(n));
+    }
+    std::printf("log of %d records written in %.2f s\n", records, seconds(Clock::now() - start));
+
+    start = Clock::now();
+    log::copyTable(*log::LogTable::open(logPath, log::LogTable::Access::ReadOnly), copyPath);
+    std::printf("statistics copy made in %.2f s (%.0f MB)\n", seconds(Clock::now() - start),
+                QFileInfo(copyPath).size() / 1e6);
+
+    SilentPrompt prompt;
+    ini::IniFile ini(folder + QStringLiteral("/Vave_vev.ini"));
+    Reports reports(ini, prompt);
+    reports.setCopyPath(copyPath);
+    build(reports, "alarms of all, whole period:", {Reports::AllObjects, true, {}, {}, {true}});
+    build(reports, "again (marks unchanged):", {Reports::AllObjects, true, {}, {}, {true}});
+    build(reports, "one object, one day:",
+          {text::toUnicode(text::cp("Банкомат №8")), false, "11.11.2026", "11.11.2026", {true}});
+    build(reports, "every kind, whole period:",
+          {Reports::AllObjects, true, {}, {}, {true, true, true, true, true, true}});
+    return 0;
+}
