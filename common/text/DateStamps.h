@@ -11,5 +11,7 @@ inline const QString LogDateFormat = QStringLiteral("dd.MM.yy");
 inline const QString ShortDateFormat = QStringLiteral("dd.MM.yyyy");
 // A moment in the call lists, the control panel and the printed report.
 inline const QString DateTimeFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+// A moment in a file name.
+inline const QString FileStampFormat = QStringLiteral("yyyy-MM-dd hh-mm-ss");
 
 } // namespace tirvon::text

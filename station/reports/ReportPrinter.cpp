@@ -1,6 +1,7 @@
 #include "reports/ReportPrinter.h"
 
 #include "text/Cp1251.h"
+#include "text/DateStamps.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,7 +133,7 @@ public:
     double paintTitle(const ReportHeading& heading, std::size_t rowCount) {
         line(QStringLiteral("Отчет"), title_, titleSpan, 0);
         rightLine(QStringLiteral("Время формирования отчета - ") +
-                      heading.madeAt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")),
+                      heading.madeAt.toString(text::DateTimeFormat),
                   text_, madeAtSpan, 1.5);
         line(heading.periodLine, text_, periodSpan, titleHeight);
         rightLine(QStringLiteral("В отчет выведено строк - ") + QString::number(rowCount), text_,

@@ -1,5 +1,7 @@
 #include "windows/TForm8.h"
 
+#include "text/DateStamps.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -19,8 +21,8 @@ constexpr double previewZoom = 0.8;
 QString proposedPdf(const log::LogTable& copy, const QDateTime& madeAt) {
     return QFileInfo(copy.path())
         .absoluteDir()
-        .filePath(QStringLiteral("Отчет ") +
-                  madeAt.toString(QStringLiteral("yyyy-MM-dd hh-mm-ss")) + QStringLiteral(".pdf"));
+        .filePath(QStringLiteral("Отчет ") + madeAt.toString(text::FileStampFormat) +
+                  QStringLiteral(".pdf"));
 }
 
 } // namespace
