@@ -8,6 +8,7 @@
 #include "startup/SignalQuality.h"
 #include "startup/StationSettings.h"
 #include "text/Cp1251.h"
+#include "text/DateStamps.h"
 
 #include <QFile>
 
@@ -224,6 +225,15 @@ void Station::logPlainEvent(const QByteArray& object, const QByteArray& date,
 
 void Station::DISARMClick(int tag, const ControlPanelFields& panel) {
     guarded([this, tag, &panel] { panelCommands_->DISARMClick(tag, panel); });
+}
+
+void Station::acknowledgeAlarm(const QString& object, const QString& alarmText) {
+    guarded([&] {
+        const QDateTime now = clock_();
+        const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
+        logPlainEvent(text::fromUnicode(object), now.toString(text::LogDateFormat).toLatin1(), time,
+                      time, acknowledgementText(text::fromUnicode(alarmText)));
+    });
 }
 
 bool Station::modemWorkInProgress() const {

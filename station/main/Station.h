@@ -118,6 +118,8 @@ public:
     // The user guide, help.pdf of the program directory, in the desktop's viewer.
     void N4Click();
     void DISARMClick(int tag, const ControlPanelFields& panel);
+    // "Принять": the operator on duty acknowledged this alarm row; it is logged.
+    void acknowledgeAlarm(const QString& object, const QString& alarmText);
 
     static QString archiveName(const QDate& day);
     static inline const QString StatisticsTable = QStringLiteral("statistica");

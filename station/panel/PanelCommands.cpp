@@ -81,7 +81,7 @@ void PanelCommands::DISARMClick(int tag, const ControlPanelFields& panel) {
     queue_.postsms("+" + phone, commandText(password, command->body));
     const QDateTime now = clock_();
     log_(panel.shownName(), now.toString(text::LogDateFormat).toLatin1(), "00:00:00",
-         now.toString(QStringLiteral("hh:mm:ss")).toLatin1(), "< " + command->description);
+         now.toString(text::LogTimeFormat).toLatin1(), "< " + command->description);
 }
 
 } // namespace tirvon::station

@@ -52,6 +52,31 @@ const std::array<ReportCategory, ReportCategoryCount>& reportCategories() {
     return categories;
 }
 
+QByteArray acknowledgementText(const QByteArray& alarmText) {
+    const QByteArray& alarm = reportCategories()[0].sought;
+    QByteArray what = alarmText.trimmed();
+    if (what.startsWith(alarm))
+        what = what.mid(alarm.size()).trimmed();
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (const ReportCategory& category : reportCategories()) {
+            const QByteArray& marker = category.sought;
+            if (!what.contains(marker))
+                continue;
+            QByteArray defused = marker;
+            if (marker.endsWith(' '))
+                defused.chop(1);
+            else
+                defused =
+                    text::fromUnicode(text::toUnicode(marker.left(1)).toLower()) + marker.mid(1);
+            what.replace(marker, defused);
+            changed = true;
+        }
+    }
+    return text::cp("Принята тревога: ") + what;
+}
+
 std::optional<QDate> readReportDate(QByteArrayView text) {
     text = text.trimmed();
     const qsizetype first = text.indexOf('.');

@@ -33,6 +33,13 @@ inline constexpr int ReportCategoryCount = 6;
 // sent), in the order of the window's check boxes.
 const std::array<ReportCategory, ReportCategoryCount>& reportCategories();
 
+// The log text recording that an operator acknowledged an alarm row: "Принята
+// тревога: " and what the row said after its "Тревога!!! ". Whatever in it would
+// read as a category's marker is defused (a marker's first letter made small,
+// the blank after "<" or ">" dropped), so that reports count the alarm, never
+// its acknowledgement, whatever a controller's text held.
+QByteArray acknowledgementText(const QByteArray& alarmText);
+
 // A date as the station reads one: day.month.year, blanks around it allowed,
 // a year of one or two digits taken as 2000 and on. nullopt for anything else,
 // such as the "None" that a copy gives for an empty date.

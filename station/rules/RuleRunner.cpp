@@ -24,7 +24,7 @@ void RuleRunner::run(const QByteArray& section, const QByteArray& command,
     queue_.postsms(doc->value(section, key::Phone).value_or("NoPhone"),
                    commands::commandText(password, command));
     const QDateTime now = clock_();
-    const QByteArray time = now.toString(QStringLiteral("hh:mm:ss")).toLatin1();
+    const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
     log_(doc->value(section, key::Name).value_or("None"),
          now.toString(text::LogDateFormat).toLatin1(), time, time,
          text::cp("Выполнение События: ") + description);

@@ -355,8 +355,10 @@ void TForm1::N5Click(QAction* item) {
 }
 
 void TForm1::BitBtn1Click() {
-    if (ui_.ListView2->topLevelItemCount() > 0)
-        delete ui_.ListView2->takeTopLevelItem(0);
+    if (ui_.ListView2->topLevelItemCount() == 0)
+        return;
+    const std::unique_ptr<QTreeWidgetItem> oldest(ui_.ListView2->takeTopLevelItem(0));
+    station_->acknowledgeAlarm(oldest->text(0), oldest->text(1));
 }
 
 } // namespace tirvon::station

@@ -98,6 +98,32 @@ private slots:
         QCOMPARE(readReportDate(text).value_or(QDate()), date);
     }
 
+    void anAcknowledgementNamesTheAlarmAndNoMarker_data() {
+        QTest::addColumn<QString>("alarm");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("a signal") << "Тревога!!! Дверь OPEN"
+                                  << "Принята тревога: Дверь OPEN";
+        QTest::newRow("no alarm prefix") << "Удар ON"
+                                         << "Принята тревога: Удар ON";
+        QTest::newRow("the markers of commands and reports") << "Тревога!!! x > 5 < 3"
+                                                             << "Принята тревога: x >5 <3";
+        QTest::newRow("a marker made by defusing one") << ">  >  x"
+                                                       << "Принята тревога: >>x";
+        QTest::newRow("the words of the other kinds")
+            << "Тревога!!! Тревога!!! Постановка на охрану, Снятие с охраны, "
+               "Выполнение События: y"
+            << "Принята тревога: тревога!!! постановка на охрану, снятие с охраны, "
+               "выполнение События: y";
+    }
+    void anAcknowledgementNamesTheAlarmAndNoMarker() {
+        QFETCH(QString, alarm);
+        QFETCH(QString, logged);
+        const QByteArray text = acknowledgementText(text::fromUnicode(alarm));
+        QCOMPARE(text::toUnicode(text), logged);
+        for (const ReportCategory& category : reportCategories())
+            QVERIFY(!text.contains(category.sought));
+    }
+
     void aBuildCountsEverythingAndMarksTheChoice_data() {
         QTest::addColumn<ReportRequest>("request");
         QTest::addColumn<Counters>("counters");

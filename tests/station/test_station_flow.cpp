@@ -238,15 +238,40 @@ private slots:
         QCOMPARE(s.records().last().admin, QByteArray("Kim"));
     }
 
-    void acknowledgeRemovesTheOldestAlarmRow() {
+    void acknowledgingLogsWhoTookWhichAlarmAndTheStatisticsCountOnlyTheAlarm() {
         WindowedStation s(accounts);
+        s.form1->FormShow();
+        s.form1->setClock([] { return QDateTime(QDate(2026, 12, 9), QTime(10, 20, 30)); });
         s.form1->BitBtn1Click(); // nothing to acknowledge
-        for (const char* text : {"first", "second"})
-            new QTreeWidgetItem(s.ui().ListView2,
-                                {QStringLiteral("Port"), QString::fromLatin1(text), QString()});
+        QCOMPARE(s.records().size(), 0);
+        s.form1->addtables("", "Act", "Port", "09.12.26", "10:00:00", "09:59:00",
+                           text::cp("Тревога!!! Дверь OPEN\r"));
+        for (const QString& text : {QStringLiteral("Тревога!!! Дверь OPEN"),
+                                    QStringLiteral("Тревога!!! Удар > Постановка на охрану")})
+            new QTreeWidgetItem(s.ui().ListView2, {QStringLiteral("Port"), text, QString()});
         s.ui().BitBtn1->click();
         QCOMPARE(s.ui().ListView2->topLevelItemCount(), 1);
-        QCOMPARE(s.ui().ListView2->topLevelItem(0)->text(1), QStringLiteral("second"));
+        QCOMPARE(s.ui().ListView2->topLevelItem(0)->text(1).left(16),
+                 QStringLiteral("Тревога!!! Удар "));
+        s.ui().BitBtn1->click();
+        QCOMPARE(s.ui().ListView2->topLevelItemCount(), 0);
+        QVERIFY2(s.prompt.messages.isEmpty(), qPrintable(s.prompt.messages.join('\n')));
+        const QList<log::LogRecord> records = s.records();
+        QCOMPARE(records.size(), 3);
+        QCOMPARE(records[1], (log::LogRecord{"Port", "10:20:30", "10:20:30", "09.12.26",
+                                             text::cp("Принята тревога: Дверь OPEN"), false,
+                                             text::fromUnicode(s.form1->currentOperator())}));
+        QCOMPARE(records[2].mail, text::cp("Принята тревога: Удар >постановка на охрану"));
+
+        s.form1->N8Click();
+        QVERIFY(s.form5().isVisible());
+        s.form5().ui().CheckBox1->setChecked(true);
+        s.form5().ui().CheckBox2->setChecked(true);
+        s.form5().ui().CheckBox7->setChecked(true);
+        s.form5().Button1Click();
+        QCOMPARE(s.form5().ui().Count7->text(), QStringLiteral("1"));
+        QCOMPARE(s.form5().ui().Count8->text(), QStringLiteral("0"));
+        QCOMPARE(s.form5().ui().Count16->text(), QStringLiteral("0"));
     }
 
     void thePopUpLoadsTheSelectedObjectAndKeepsTheLastOneWithoutSelection() {
