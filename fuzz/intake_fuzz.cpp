@@ -41,6 +41,7 @@ public:
     void reportFailure(const QString&) override {}
     void syncLog() override { ++syncs; }
     void unreadableEntry(const report::ListingEntry& entry) override { check(!entry.readable); }
+    void objectReported(const QByteArray& section, bool) override { check(!section.isEmpty()); }
     int records = 0;
     int syncs = 0;
     int failAt = 0;

@@ -104,12 +104,18 @@ void SmsIntake::handleEntry(const ListingEntry& entry) {
     }
     static const QByteArray noName = text::cp("Без имени");
     const QByteArray object = file_.readString(section, config::key::Name, noName);
+    bool testReport = false;
     report::ReportInterpreter interpreter(
         [this](const QByteArray& shortName) {
             return file_.readString(config::BaseStation, shortName, "None");
         },
-        [&](const ReportItem& item) { handleItem(entry, object, item); });
+        [&](const ReportItem& item) {
+            testReport = testReport || item.kind == ReportItem::Kind::TestSignal ||
+                         item.kind == ReportItem::Kind::TestArming;
+            handleItem(entry, object, item);
+        });
     interpreter.interpret(entry.text);
+    actions_.objectReported(section, testReport);
 }
 
 void SmsIntake::handleItem(const ListingEntry& entry, const QByteArray& object,

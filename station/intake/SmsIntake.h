@@ -32,6 +32,8 @@ public:
     virtual void syncLog() = 0;
     // An entry whose header gave no sender or time stamp stays in the modem.
     virtual void unreadableEntry(const report::ListingEntry& entry) = 0;
+    // A message of an object was handled; testReport when it was a test report.
+    virtual void objectReported(const QByteArray& section, bool testReport) = 0;
 };
 
 // cmgl: handles every message of a listing of the modem's store, then deletes

@@ -214,7 +214,25 @@ template <typename Work> void Station::guarded(Work work) {
 void Station::Timer1Timer() {
     // Time rules are due whether or not the modem is busy at this second.
     guarded([this] { rules_->checkTimeRules(); });
+    guarded([this] { superviseTests(); });
     guarded([this] { polling_.tick(); });
+}
+
+void Station::superviseTests() {
+    const QDateTime now = clock_();
+    for (const MissedTest& missed : supervision_.check(now)) {
+        const QByteArray date = now.toString(text::LogDateFormat).toLatin1();
+        const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
+        const QByteArray what = text::cp("Нет тестового сообщения (точка ") +
+                                missed.point.toString(QStringLiteral("hh:mm")).toLatin1() + ")";
+        const QByteArray logText = reportCategories()[0].sought + " " + what;
+        logPlainEvent(missed.object, date, time, time, logText);
+        addAlarmRow(missed.object, logText, date + " - " + time);
+        sounds_.alarm = true;
+        sounds_.missedTest = true;
+        NotList(QStringLiteral("Alarm.txt"),
+                "<" + missed.object + "><" + date + "><" + time + "><" + time + "><" + what + ">");
+    }
 }
 
 void Station::logPlainEvent(const QByteArray& object, const QByteArray& date,

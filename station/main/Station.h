@@ -17,6 +17,7 @@
 #include "sound/SoundRequests.h"
 #include "sound/SoundTimer.h"
 #include "startup/ModemStartup.h"
+#include "supervision/TestSupervision.h"
 #include "ui/Prompt.h"
 
 #include <QDateTime>
@@ -149,6 +150,11 @@ private:
     void reportFailure(const QString& message) override { prompt_.inform(message); }
     void syncLog() override { eventLog_->sync(); }
     void unreadableEntry(const report::ListingEntry& entry) override;
+    void objectReported(const QByteArray& section, bool testReport) override {
+        supervision_.reportHandled(section, testReport, clock_());
+    }
+    // A test point passed without its test report: an alarm without rules.
+    void superviseTests();
 
     void applyObjectWord(const QByteArray& word);
     void openLog();
@@ -180,6 +186,7 @@ private:
     std::unique_ptr<PanelCommands> panelCommands_;
     std::unique_ptr<Calls> calls_;
     std::unique_ptr<Reports> reports_;
+    TestSupervision supervision_{iniFile_};
     std::unique_ptr<SoundTimer> soundTimer_;
     Clock clock_ = [] {
         return QDateTime::currentDateTime();

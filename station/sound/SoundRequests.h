@@ -13,6 +13,7 @@ struct SoundRequests {
     bool armed = false;
     bool disarmed = false;
     bool incomingCall = false;
+    bool missedTest = false;
 
     void clear() { *this = SoundRequests{}; }
 };

@@ -35,7 +35,7 @@ QString SoundTimer::soundQueue() const {
     const bool raised[] = {
         requests_.outgoingEvent, requests_.incomingEvent, requests_.batteryDischarged,
         requests_.mainsFailure,  requests_.armed,         requests_.disarmed,
-        requests_.incomingCall};
+        requests_.incomingCall,  requests_.missedTest};
     for (int i = 0; i < int(std::size(raised)); ++i)
         if (raised[i])
             queue += soundFile(i + 2) + separator;

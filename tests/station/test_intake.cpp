@@ -47,10 +47,14 @@ public:
     void unreadableEntry(const report::ListingEntry& entry) override {
         unreadable.append(entry.index);
     }
+    void objectReported(const QByteArray& section, bool testReport) override {
+        reported.append(section + (testReport ? " test" : ""));
+    }
 
     QList<QByteArray> calls;
     QList<int> syncs; // the deletions the modem had received at each sync
     QList<QByteArray> unreadable;
+    QList<QByteArray> reported; // each object's message, "test" for a test report
     std::function<int()> deletionsSent;
     bool failSync = false;
     QStringList failures;
@@ -137,6 +141,7 @@ private slots:
                      "append notlist.txt | 79990000000 31.12.08 12:36:00 hello\nworld\r\n"});
         QVERIFY(i.sounds.incomingEvent);
         QCOMPARE(i.link.written, QByteArray("at+cmgd=1\r\n"));
+        QVERIFY(i.actions.reported.isEmpty());
     }
 
     void anAlarmReportOfTwoLines() {
@@ -155,6 +160,7 @@ private slots:
         };
         QCOMPARE(i.actions.calls, expected);
         QVERIFY(i.sounds.alarm);
+        QCOMPARE(i.actions.reported, QList<QByteArray>{"Bank1"});
     }
 
     void aPowerFaultRaisesTheMainsSound() {
@@ -185,6 +191,7 @@ private slots:
                  }));
         QCOMPARE(i.file.readString("Bank2", "TNEWTEST", ""), QByteArray("12:36:00"));
         QVERIFY(!i.file.valueExists("Bank1", "TNEWTEST"));
+        QCOMPARE(i.actions.reported, QList<QByteArray>{"Bank2 test"});
     }
 
     void listenAndArmingItemsAreLoggedWithoutState() {
