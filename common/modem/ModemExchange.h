@@ -127,4 +127,17 @@ private:
     ModemExchange& exchange_;
 };
 
+// Holds a flag of the station's for one piece of work and clears it on every
+// way out.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 } // namespace tirvon::modem

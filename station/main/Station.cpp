@@ -50,6 +50,8 @@ Station::Station(QString programDirectory, ui::Prompt& prompt,
     exchange_->setCallHandover(calls_.get());
     reports_ = std::make_unique<Reports>(iniFile_, prompt_);
     connect(link_.get(), &serial::ModemLink::lineError, this, &Station::ComPortError);
+    recoveryTimer_.setSingleShot(true);
+    connect(&recoveryTimer_, &QTimer::timeout, this, &Station::recoverModem);
 
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(PollingCycle::TickIntervalMs);
@@ -255,7 +257,73 @@ void Station::acknowledgeAlarm(const QString& object, const QString& alarmText) 
 }
 
 bool Station::modemWorkInProgress() const {
-    return exchange_->smsWork() || exchange_->busy();
+    return exchange_->smsWork() || exchange_->busy() || reinitialising_ || recovery_.recovering();
+}
+
+QByteArray Station::sendCommand(const QByteArray& command) {
+    const QByteArray reply = SendCommand(command);
+    if (!reinitialising_) {
+        recovery_.replyReceived(command, reply);
+        if (recovery_.due() != ModemRecovery::Cause::None && !recoveryTimer_.isActive())
+            scheduleRecovery(0);
+    }
+    return reply;
+}
+
+void Station::scheduleRecovery(int pauseMs) {
+    if (ending_)
+        return;
+    recoveryTimer_.start(pauseMs);
+}
+
+void Station::logModemEvent(const QString& text) {
+    view_.setPanelText(StatusPanels::SystemInfo, text);
+    const QDateTime now = clock_();
+    const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
+    guarded([&] {
+        logPlainEvent({}, now.toString(text::LogDateFormat).toLatin1(), time, time,
+                      text::fromUnicode(text));
+    });
+}
+
+void Station::recoverModem() {
+    if (ending_ || reinitialising_)
+        return;
+    // Never inside an exchange, a listing's handling, the start-up or a copy of
+    // the log (the polling is stopped then): a little later.
+    if (exchange_->busy() || exchange_->smsWork() || !timer1_.isActive()) {
+        scheduleRecovery(modem::ModemExchange::WatchdogIntervalMs);
+        return;
+    }
+    const ModemRecovery::Cause cause = recovery_.due();
+    if (cause == ModemRecovery::Cause::None)
+        return;
+    if (recoveryPort_.isEmpty()) {
+        // The port in use goes back into use, whatever the configuration says by now.
+        recoveryPort_ = link_->portName();
+        logModemEvent(QStringLiteral("Повторная инициализация модема: ") +
+                      ModemRecovery::describe(cause));
+    }
+    bool ready = false;
+    {
+        const modem::FlagScope busy(reinitialising_);
+        ready = ModemStartup(*exchange_, *link_, StationSettings(iniFile_), *this)
+                    .reinitialise(recoveryPort_);
+    }
+    if (ending_)
+        return;
+    if (!ready) {
+        const int pause = recovery_.attemptFailed();
+        view_.setPanelText(
+            StatusPanels::SystemInfo,
+            QStringLiteral("Модем не отвечает, повтор инициализации через %1 с").arg(pause / 1000));
+        scheduleRecovery(pause);
+        return;
+    }
+    recovery_.recovered();
+    recoveryPort_.clear();
+    polling_.reset();
+    logModemEvent(QStringLiteral("Модем снова на связи"));
 }
 
 bool Station::hasQueuedMessage() const {
@@ -289,6 +357,12 @@ void Station::Action(const QByteArray& section, const QByteArray& ruleEventText)
 
 void Station::exchangeEnded(modem::ExchangeOutcome outcome) {
     view_.showExchangeOutcome(outcome);
+    // Only the polling's exchanges tell whether the modem went silent.
+    if (reinitialising_ || !timer1_.isActive())
+        return;
+    recovery_.exchangeEnded(outcome);
+    if (recovery_.due() != ModemRecovery::Cause::None && !recoveryTimer_.isActive())
+        scheduleRecovery(0);
 }
 
 void Station::monitorEntry(const QByteArray& buffer) {
@@ -296,6 +370,11 @@ void Station::monitorEntry(const QByteArray& buffer) {
 }
 
 void Station::ComPortError() {
+    // A port that went away (a modem unplugged) is opened again when it comes back.
+    if (!reinitialising_ && !ending_ && recovery_.due() == ModemRecovery::Cause::None) {
+        recovery_.portLost();
+        scheduleRecovery(0);
+    }
     // One box at a time: errors that come while it is open add nothing to it.
     if (lineErrorShown_)
         return;

@@ -10,6 +10,7 @@
 #include "panel/PanelCommands.h"
 #include "polling/PollingCycle.h"
 #include "queue/OutgoingQueue.h"
+#include "recovery/ModemRecovery.h"
 #include "reports/Reports.h"
 #include "rules/RuleRunner.h"
 #include "serial/ModemLink.h"
@@ -108,6 +109,8 @@ public:
     void N8Click();
     void openReports();
     void N32Click();
+    ModemRecovery& recovery() { return recovery_; }
+    QTimer& recoveryTimer() { return recoveryTimer_; }
     // Sounds: the timer, the menu "Звук" ("Включен", "Отключен", "Отключить до
     // события").
     void Timer3Timer() { soundTimer_->Timer3Timer(); }
@@ -136,7 +139,7 @@ private:
     bool modemWorkInProgress() const override;
     bool hasQueuedMessage() const override;
     void sendQueuedMessage() override;
-    QByteArray sendCommand(const QByteArray& command) override { return SendCommand(command); }
+    QByteArray sendCommand(const QByteArray& command) override;
     // ModemStartupView
     void setGauge(int percent) override { view_.setGauge(percent); }
     void setResultLine(const QString& text) override { view_.setResultLine(text); }
@@ -155,6 +158,11 @@ private:
     }
     // A test point passed without its test report: an alarm without rules.
     void superviseTests();
+    // The modem is initialised again when the recovery says so, from the event
+    // loop and never inside another piece of modem work.
+    void scheduleRecovery(int pauseMs);
+    void recoverModem();
+    void logModemEvent(const QString& text);
 
     void applyObjectWord(const QByteArray& word);
     void openLog();
@@ -187,6 +195,11 @@ private:
     std::unique_ptr<Calls> calls_;
     std::unique_ptr<Reports> reports_;
     TestSupervision supervision_{iniFile_};
+    ModemRecovery recovery_;
+    QTimer recoveryTimer_;
+    // Set while the modem is initialised again: the polling waits.
+    bool reinitialising_ = false;
+    QString recoveryPort_;
     std::unique_ptr<SoundTimer> soundTimer_;
     Clock clock_ = [] {
         return QDateTime::currentDateTime();

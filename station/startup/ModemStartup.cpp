@@ -15,6 +15,23 @@ QByteArray ModemStartup::exchange(const QByteArray& command) {
     return modem::withoutUnsolicited(exchange_.sendCommand(command));
 }
 
+bool ModemStartup::reinitialise(const QString& port) {
+    link_.close();
+    exchange_.reset();
+    if (!link_.open(port))
+        return false;
+    const auto reset = modem::closingFinalResult(exchange("ATZ"));
+    if (!reset || !reset->ok || exchange_.isShutDown())
+        return false;
+    exchange_.sendCommand("ATE1");
+    // An empty string gets no answer: only the watchdog would end its wait.
+    for (int n = 1; n <= 4; ++n) {
+        if (!settings_.initString(n).isEmpty())
+            exchange_.sendCommand(settings_.initString(n));
+    }
+    return !exchange_.isShutDown();
+}
+
 ModemStartup::Result ModemStartup::run() {
     const QString port = text::toUnicode(settings_.portName());
     if (!link_.open(port)) {

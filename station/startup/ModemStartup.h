@@ -36,6 +36,10 @@ public:
         : exchange_(exchange), link_(link), settings_(settings), view_(view) {}
 
     Result run();
+    // The modem brought back without a window: the port closed and opened
+    // again, ATZ, ATE1 and the initialisation strings that are set. True when the port
+    // opened and ATZ was answered with OK.
+    bool reinitialise(const QString& port);
 
     // The name in a reply to AT+CGMI or AT+CGMM: from 10 characters after the
     // start of the echo to the first empty line of the reply.
