@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -60,6 +61,34 @@ public:
         return got;
     }
 
+    // Everything that comes within ms; for a modem that should say nothing.
+    QByteArray readFor(int ms) {
+        QByteArray got;
+        QDeadlineTimer deadline(ms);
+        pollfd ready{m_fd, POLLIN, 0};
+        while (::poll(&ready, 1, static_cast<int>(deadline.remainingTime())) > 0) {
+            char buffer[512];
+            const ssize_t count = ::read(m_fd, buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            got.append(buffer, count);
+        }
+        return got;
+    }
+    // How a read ends on a port whose device went away: "EOF", "EIO", or what came instead.
+    QByteArray readEnd() {
+        pollfd ready{m_fd, POLLIN, 0};
+        if (::poll(&ready, 1, kWaitMs) <= 0)
+            return "no hang-up";
+        char buffer[512];
+        const ssize_t count = ::read(m_fd, buffer, sizeof buffer);
+        if (count == 0)
+            return "EOF";
+        if (count < 0)
+            return errno == EIO ? "EIO" : "errno " + QByteArray::number(errno);
+        return QByteArray(buffer, count);
+    }
+
 private:
     int m_fd = -1;
 };
@@ -85,6 +114,9 @@ private slots:
     void replacesStaleLinkAndRemovesItOnTermination();
     void runsControllersFromFile();
     void pacesListingAsSerialLine();
+    void staysSilentWhileMuted();
+    void restartDropsPacedOutputAndComesBackInPduMode();
+    void unplugHangsUpPortAndReplugServesAgain();
     void refusesBadOptions_data();
     void refusesBadOptions();
 };
@@ -248,6 +280,133 @@ void GsmSimProgramTest::pacesListingAsSerialLine() {
     QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
     QVERIFY(simulator.waitForFinished(kWaitMs));
     QCOMPARE(simulator.exitCode(), 0);
+}
+
+void GsmSimProgramTest::staysSilentWhileMuted() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("COM1");
+    const QString received = dir.filePath("received.bin");
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, {"--link", link, "--received", received});
+    QVERIFY(waitUntilReady(simulator));
+    Port port(link);
+    QVERIFY(port.isOpen());
+
+    simulator.write("MUTE\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(port.write("AT\r\nATE0\r\n"));
+    simulator.write("SMS +79001234567 08/12/31,12:36:00+12 12:32\\nIN3 OPEN\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK 1\n"));
+    simulator.write("CALL +79007654321\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QCOMPARE(port.readFor(500), QByteArray());
+    simulator.write("HANGUP\nUNMUTE\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+
+    // The echo is still on: ATE0 was not executed.
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    QCOMPARE(port.readUntil("\r\n\r\nOK\r\n"),
+             QByteArray("at+cmgl=all\r\r\n"
+                        "+CMGL: 1,\"REC UNREAD\",\"+79001234567\",,\"08/12/31,12:36:00+12\"\r\n"
+                        "12:32\nIN3 OPEN\r\n\r\nOK\r\n"));
+    QFile receivedFile(received);
+    QVERIFY(receivedFile.open(QIODevice::ReadOnly));
+    QCOMPARE(receivedFile.readAll(), QByteArray("AT\r\nATE0\r\nat+cmgl=all\r\n"));
+
+    simulator.write("QUIT\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+}
+
+// A listing on its way at 19200 baud is cut off by the restart; the start-up words follow at
+// once, and the modem wants text mode switched on again before it lists.
+void GsmSimProgramTest::restartDropsPacedOutputAndComesBackInPduMode() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("COM1");
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, {"--link", link, "--baud", "19200"});
+    QVERIFY(waitUntilReady(simulator));
+    constexpr int kMessages = 12;
+    for (int index = 1; index <= kMessages; ++index) {
+        simulator.write("SMS +79161234567 18/12/31,13:30:45+04 " + QByteArray(150, 'A') + '\n');
+        QCOMPARE(readLineFrom(simulator), "OK " + QByteArray::number(index) + '\n');
+    }
+    Port port(link);
+    QVERIFY(port.isOpen());
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    QByteArray got;
+    QDeadlineTimer deadline(kWaitMs);
+    while (!got.contains("+CMGL: 2,") && !deadline.hasExpired())
+        got += port.readFor(20);
+    QVERIFY2(got.contains("+CMGL: 2,"), got.constData());
+    simulator.write("RESTART\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    got += port.readUntil("SMS Ready\r\n");
+    QVERIFY2(got.endsWith("\r\nRDY\r\n\r\nCall Ready\r\n\r\nSMS Ready\r\n"), got.constData());
+    // The second entry was on its way when the line came; the rest of the listing is lost.
+    QVERIFY2(!got.contains("+CMGL: 4,"), got.constData());
+
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    QCOMPARE(port.readUntil("302\r\n"), QByteArray("at+cmgl=all\r\r\n+CMS ERROR: 302\r\n"));
+    QVERIFY(port.write("AT+CMGF=1\r\n"));
+    QCOMPARE(port.readUntil("OK\r\n"), QByteArray("AT+CMGF=1\r\r\nOK\r\n"));
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    const QByteArray listing = port.readUntil("\r\n\r\nOK\r\n");
+    QVERIFY2(listing.endsWith("\r\n\r\nOK\r\n"), listing.constData());
+    QCOMPARE(listing.count("\r\n+CMGL: "), kMessages);
+
+    simulator.write("QUIT\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+}
+
+// A port the station keeps open on the pulled-out device only ever reports the hang-up; a new
+// open of the link reaches the modem plugged in again, with the store of before and after.
+void GsmSimProgramTest::unplugHangsUpPortAndReplugServesAgain() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("COM1");
+    QProcess simulator;
+    simulator.start(GSM_SIM_EXECUTABLE, {"--link", link, "--echo-off"});
+    QVERIFY(waitUntilReady(simulator));
+    simulator.write("SMS +79001234567 now before\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK 1\n"));
+    Port old(link);
+    QVERIFY(old.isOpen());
+    QVERIFY(old.write("ATE1\r\n"));
+    QCOMPARE(old.readUntil("OK\r\n"), QByteArray("\r\nOK\r\n"));
+
+    simulator.write("UNPLUG\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    const QByteArray end = old.readEnd();
+    QVERIFY2(end == "EOF" || end == "EIO", end.constData());
+    QVERIFY(!Port(link).isOpen());
+    simulator.write("SMS +79001234567 now while out\nUNPLUG\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK 2\n"));
+    QCOMPARE(readLineFrom(simulator), QByteArray("ERROR already unplugged\n"));
+
+    simulator.write("REPLUG\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(QFile::symLinkTarget(link).startsWith("/dev/"));
+    Port port(link);
+    QVERIFY(port.isOpen());
+    QVERIFY(port.write("AT\r\n")); // echo off again, as at power-on
+    QCOMPARE(port.readUntil("OK\r\n"), QByteArray("\r\nOK\r\n"));
+    QVERIFY(port.write("at+cmgl=all\r\n"));
+    const QByteArray listing = port.readUntil("\r\n\r\nOK\r\n");
+    QVERIFY2(listing.contains("before\r\n") && listing.contains("while out\r\n"),
+             listing.constData());
+    const QByteArray stillGone = old.readEnd();
+    QVERIFY2(stillGone == "EOF" || stillGone == "EIO", stillGone.constData());
+
+    simulator.write("QUIT\n");
+    QCOMPARE(readLineFrom(simulator), QByteArray("OK\n"));
+    QVERIFY(simulator.waitForFinished(kWaitMs));
+    QVERIFY(!QFileInfo(link).isSymLink());
 }
 
 void GsmSimProgramTest::refusesBadOptions_data() {

@@ -37,6 +37,7 @@ private slots:
     void keepsOrderInBoundedChunks();
     void takesTenBitsPerCharacter_data();
     void takesTenBitsPerCharacter();
+    void clearDropsOnlyWhatWaits();
 };
 
 void LinePacerTest::keepsOrderInBoundedChunks_data() {
@@ -122,6 +123,21 @@ void LinePacerTest::takesTenBitsPerCharacter() {
     while (const auto chunk = pacer.takeDue(later + 2 * lineTime + kSecond))
         late += *chunk;
     QCOMPARE(late, "ABCD" + pattern(characters, 2));
+}
+
+// A modem that restarts loses its output buffer, but the chunk on the wire still takes its time.
+void LinePacerTest::clearDropsOnlyWhatWaits() {
+    const int baud = 9600;
+    LinePacer pacer(baud, 3, 4, 4);
+    pacer.push(pattern(100, 1), 0);
+    const auto due = pacer.nextDue();
+    QCOMPARE(pacer.takeDue(*due), pattern(4, 1));
+    pacer.clear();
+    QCOMPARE(pacer.waiting(), 0);
+    QVERIFY(!pacer.nextDue());
+    pacer.push("RDY", 0);
+    QCOMPARE(*pacer.nextDue(), *due + 3 * 10 * kSecond / baud);
+    QCOMPARE(drain(pacer), QByteArrayList{"RDY"});
 }
 
 QTEST_GUILESS_MAIN(LinePacerTest)

@@ -41,14 +41,31 @@ bool makeRaw(int fd) {
 PtyEndpoint::PtyEndpoint(QObject* parent) : QObject(parent) {}
 
 PtyEndpoint::~PtyEndpoint() {
+    close();
+}
+
+void PtyEndpoint::close() {
     removeLink();
+    // The notifiers may be the ones whose signal is running; they go once it has returned.
+    for (QSocketNotifier* notifier : {m_readNotifier, m_writeNotifier}) {
+        if (notifier) {
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+        }
+    }
+    m_readNotifier = nullptr;
+    m_writeNotifier = nullptr;
     if (m_slaveKeeper >= 0)
         ::close(m_slaveKeeper);
     if (m_master >= 0)
         ::close(m_master);
+    m_slaveKeeper = -1;
+    m_master = -1;
+    m_pending.clear();
 }
 
 bool PtyEndpoint::open(const QString& linkPath, QString* error) {
+    close();
     m_master = posix_openpt(O_RDWR | O_NOCTTY);
     if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
         *error = systemError(QStringLiteral("cannot create a pseudo-terminal"));
@@ -78,6 +95,8 @@ bool PtyEndpoint::open(const QString& linkPath, QString* error) {
 }
 
 void PtyEndpoint::send(const QByteArray& bytes) {
+    if (m_master < 0)
+        return; // nobody at the other end of a pulled-out device
     m_pending += bytes;
     if (m_pending.size() > kMaxPending) {
         std::fprintf(stderr, "gsm-sim: the station does not read; %lld bytes dropped\n",
@@ -88,6 +107,8 @@ void PtyEndpoint::send(const QByteArray& bytes) {
 }
 
 void PtyEndpoint::writePending() {
+    if (m_master < 0)
+        return;
     while (!m_pending.isEmpty()) {
         const ssize_t written = ::write(m_master, m_pending.constData(), m_pending.size());
         if (written > 0) {
@@ -105,7 +126,7 @@ void PtyEndpoint::writePending() {
 
 void PtyEndpoint::readMaster() {
     char buffer[4096];
-    for (;;) {
+    while (m_master >= 0) { // a handler of received() may have pulled the device out
         const ssize_t count = ::read(m_master, buffer, sizeof buffer);
         if (count > 0) {
             emit received(QByteArray(buffer, count));
@@ -118,7 +139,8 @@ void PtyEndpoint::readMaster() {
         // EIO: no slave open at the moment. Our own slave descriptor should prevent it; if it
         // happens anyway, look again a little later instead of spinning.
         m_readNotifier->setEnabled(false);
-        QTimer::singleShot(100, this, [this] { m_readNotifier->setEnabled(true); });
+        QTimer::singleShot(100, m_readNotifier,
+                           [notifier = m_readNotifier] { notifier->setEnabled(true); });
         return;
     }
 }

@@ -23,6 +23,7 @@ Simulator::Simulator(SimulatorOptions options, QObject* parent)
       m_interpreter(m_modem),
       m_control([this](const QByteArray& line) { return takeControlLine(line); }),
       m_lineRandom(m_options.lineSeed) {
+    m_interpreter.setPlugHandler([this](bool plugIn) { return plug(plugIn); });
     m_ringTimer.setInterval(kRingIntervalMs);
     connect(&m_ringTimer, &QTimer::timeout, this, &Simulator::ring);
     connect(&m_pty, &PtyEndpoint::received, this, &Simulator::takeStationBytes);
@@ -84,6 +85,8 @@ void Simulator::takeStationBytes(const QByteArray& bytes) {
 
 QList<QByteArray> Simulator::takeControlLine(const QByteArray& line) {
     const ControlOutcome outcome = m_interpreter.execute(line);
+    if (outcome.dropPendingOutput)
+        dropPendingOutput();
     send(outcome.toStation);
     send(m_modem.messageNotices());
     if (m_modem.callState() == CallState::Ringing && !m_ringTimer.isActive())
@@ -91,6 +94,32 @@ QList<QByteArray> Simulator::takeControlLine(const QByteArray& line) {
     if (outcome.quit)
         QMetaObject::invokeMethod(this, &Simulator::quitRequested, Qt::QueuedConnection);
     return outcome.replyLines;
+}
+
+// Unplugging closes the pseudo-terminal and removes the link; what was on its way is lost.
+// Plugging in makes a new one behind the same link (the interpreter then powers the modem on).
+std::optional<QByteArray> Simulator::plug(bool plugIn) {
+    if (plugIn == m_pty.isOpen())
+        return QByteArray(plugIn ? "not unplugged" : "already unplugged");
+    dropPendingOutput();
+    m_ringTimer.stop();
+    if (!plugIn) {
+        m_pty.close();
+        return std::nullopt;
+    }
+    QString error;
+    if (m_pty.open(m_options.linkPath, &error))
+        return std::nullopt;
+    m_pty.close(); // half made; REPLUG may try again
+    return error.toLocal8Bit();
+}
+
+void Simulator::dropPendingOutput() {
+    if (m_pacer) {
+        m_pacer->clear();
+        m_paceTimer.stop();
+    }
+    m_pty.dropPending();
 }
 
 void Simulator::ring() {

@@ -52,6 +52,8 @@ signals:
 private:
     void takeStationBytes(const QByteArray& bytes);
     QList<QByteArray> takeControlLine(const QByteArray& line);
+    std::optional<QByteArray> plug(bool plugIn);
+    void dropPendingOutput();
     void ring();
     void send(const QByteArray& bytes);
     void writeDueChunks();

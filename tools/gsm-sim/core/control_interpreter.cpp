@@ -51,6 +51,18 @@ ControlOutcome ControlInterpreter::execute(const QByteArray& line) {
         return listControllers();
     if (verb == "REPORT")
         return makeReport(rest);
+    if (verb == "MUTE" || verb == "UNMUTE") {
+        m_modem.setMuted(verb == "MUTE");
+        return reply("OK");
+    }
+    if (verb == "RESTART") {
+        ControlOutcome outcome = reply("OK");
+        outcome.toStation = m_modem.restart();
+        outcome.dropPendingOutput = true;
+        return outcome;
+    }
+    if (verb == "UNPLUG" || verb == "REPLUG")
+        return plug(verb == "REPLUG");
     if (verb == "QUIT")
         return ControlOutcome{{"OK"}, {}, true};
     return failure("unknown command " + verb);
@@ -122,6 +134,16 @@ ControlOutcome ControlInterpreter::listControllers() const {
         outcome.replyLines.append(line);
     }
     return outcome;
+}
+
+ControlOutcome ControlInterpreter::plug(bool plugIn) {
+    if (!m_plug)
+        return failure("no port to unplug");
+    if (const auto error = m_plug(plugIn))
+        return failure(*error);
+    if (plugIn)
+        m_modem.powerOn();
+    return reply("OK");
 }
 
 ControlOutcome ControlInterpreter::makeReport(QByteArrayView arguments) {

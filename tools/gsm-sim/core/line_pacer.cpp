@@ -52,6 +52,11 @@ std::optional<QByteArray> LinePacer::takeDue(qint64 now) {
     return chunk;
 }
 
+void LinePacer::clear() {
+    m_queue.clear();
+    m_head = 0;
+}
+
 qsizetype LinePacer::nextChunkSize() const {
     return std::min<qsizetype>(m_drawnChunk, waiting());
 }

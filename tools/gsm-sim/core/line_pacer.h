@@ -26,6 +26,9 @@ public:
     // The next chunk when it is due at now; nothing before that or when no byte waits.
     std::optional<QByteArray> takeDue(qint64 now);
 
+    // Forgets every byte that has not left yet; the chunk on the wire still ends when it ends.
+    void clear();
+
     qsizetype waiting() const { return m_queue.size() - m_head; }
     int baud() const { return m_baud; }
 

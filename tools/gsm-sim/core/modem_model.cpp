@@ -15,6 +15,8 @@ const QByteArray kOk = "\r\nOK\r\n";
 const QByteArray kError = "\r\nERROR\r\n";
 const QByteArray kNoCarrier = "\r\nNO CARRIER\r\n";
 const QByteArray kInvalidIndex = "\r\n+CMS ERROR: 321\r\n";
+// A text-mode argument while the modem is in PDU mode: operation not allowed.
+const QByteArray kNotAllowed = "\r\n+CMS ERROR: 302\r\n";
 const QByteArray kPrompt = "\r\n> ";
 // What such modems print once they are up again, after the OK of a reset.
 const QList<QByteArray> kBanner = {"RDY", "Call Ready", "SMS Ready"};
@@ -80,6 +82,8 @@ ModemModel::ModemModel(ModemSettings settings)
 QByteArray ModemModel::feed(const QByteArray& fromStation) {
     record(Direction::ToModem, fromStation);
     m_received += fromStation;
+    if (m_muted)
+        return {};
     QByteArray answer;
     for (char byte : fromStation) {
         const bool lineEndingLf = byte == '\n' && m_lineJustEnded;
@@ -137,11 +141,20 @@ ModemModel::Reply ModemModel::executeCommand(const QByteArray& command) {
         return {info(signalQuality()), kOk};
     if (command.startsWith("AT+CPMS="))
         return {info(storeStatus()), kOk};
-    if (command.startsWith("AT+CMGF=") || command.startsWith("AT+CSNS=") ||
-        command.startsWith("AT+CLIP="))
+    if (command.startsWith("AT+CMGF"))
+        return formatSetting(command.mid(7));
+    if (command.startsWith("AT+CSNS=") || command.startsWith("AT+CLIP="))
         return {kOk};
     if (command.startsWith("AT+CSDH"))
         return detailSetting(command.mid(7));
+    if (command.startsWith("AT+CMGL=") && m_format == MessageFormat::Pdu) {
+        // Text-mode statuses are words; PDU mode knows only numbers, which are not served.
+        const QByteArray status = unquoted(command.mid(8));
+        const bool numeric =
+            !status.isEmpty() &&
+            std::all_of(status.begin(), status.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return {numeric ? kError : kNotAllowed};
+    }
     if (command == "AT+CMGL=ALL" || command == "AT+CMGL=\"ALL\"")
         return listMessages();
     if (command.startsWith("AT+CMGD="))
@@ -174,6 +187,23 @@ ModemModel::Reply ModemModel::detailSetting(const QByteArray& argument) {
         return {kOk};
     }
     return {kError};
+}
+
+// AT+CMGF=0 is PDU mode, AT+CMGF=1 text mode; other values are taken without effect, as they
+// always were. AT+CMGF? and AT+CMGF=? ask. ATZ leaves the format alone.
+ModemModel::Reply ModemModel::formatSetting(const QByteArray& argument) {
+    if (argument == "?")
+        return {info("+CMGF: " + QByteArray(m_format == MessageFormat::Text ? "1" : "0")), kOk};
+    if (argument == "=?")
+        return {info("+CMGF: (0,1)"), kOk};
+    if (!argument.startsWith('='))
+        return {kError};
+    const QByteArray value = argument.mid(1).trimmed();
+    if (value == "0")
+        m_format = MessageFormat::Pdu;
+    else if (value == "1")
+        m_format = MessageFormat::Text;
+    return {kOk};
 }
 
 // Entries follow the echo as one block framed by CR LF; the last entry's CR LF and the final
@@ -263,6 +293,39 @@ QByteArray ModemModel::storeStatus() const {
     return "+CPMS: " + pair + "," + pair + "," + pair;
 }
 
+void ModemModel::setMuted(bool muted) {
+    m_muted = muted;
+    // Half a command line from before or during the silence is not carried over.
+    m_line.clear();
+    m_lineJustEnded = false;
+}
+
+QByteArray ModemModel::restart() {
+    powerUp(MessageFormat::Pdu);
+    QByteArray words;
+    for (const QByteArray& word : kBanner)
+        words += info(word);
+    return unsolicited(words);
+}
+
+void ModemModel::powerOn() {
+    powerUp(MessageFormat::Text);
+}
+
+// Messages stored before the power cycle had their chance of a +CMTI; none come afterwards.
+void ModemModel::powerUp(MessageFormat format) {
+    m_muted = false;
+    m_echo = m_settings.echoAtPowerOn;
+    m_details = m_settings.detailsAtPowerOn;
+    m_format = format;
+    m_mode = Mode::Command;
+    m_line.clear();
+    m_lineJustEnded = false;
+    m_draft = {};
+    m_callState = CallState::Idle;
+    m_noticedArrival = m_store.arrivals();
+}
+
 QByteArray ModemModel::startCall(const QByteArray& number, std::optional<int> numberType) {
     if (m_callState != CallState::Idle)
         return {};
@@ -273,7 +336,7 @@ QByteArray ModemModel::startCall(const QByteArray& number, std::optional<int> nu
 }
 
 QByteArray ModemModel::ringTick() {
-    if (m_callState != CallState::Ringing)
+    if (m_callState != CallState::Ringing || m_muted)
         return {};
     return unsolicited("\r\nRING\r\n\r\n+CLIP: \"" + m_caller + "\"," +
                        QByteArray::number(m_callerType) + ",,,,0\r\n");
@@ -283,11 +346,11 @@ QByteArray ModemModel::callerHangsUp() {
     if (m_callState == CallState::Idle)
         return {};
     m_callState = CallState::Idle;
-    return unsolicited(kNoCarrier);
+    return m_muted ? QByteArray() : unsolicited(kNoCarrier);
 }
 
 QByteArray ModemModel::unsolicitedTick() {
-    if (!m_settings.unsolicitedLines || m_mode == Mode::TextEntry)
+    if (!m_settings.unsolicitedLines || m_mode == Mode::TextEntry || m_muted)
         return {};
     return unsolicited(nextUnsolicitedLine());
 }
@@ -295,6 +358,10 @@ QByteArray ModemModel::unsolicitedTick() {
 QByteArray ModemModel::messageNotices() {
     if (!m_settings.unsolicitedLines || m_mode == Mode::TextEntry)
         return {};
+    if (m_muted) {
+        m_noticedArrival = m_store.arrivals(); // a silent modem's notices are lost, not late
+        return {};
+    }
     QByteArray notices;
     while (const auto notice = takeMessageNotice())
         notices += *notice;

@@ -55,6 +55,10 @@ struct SentMessage {
 
 enum class CallState { Idle, Ringing, Connected };
 
+// The message format of AT+CMGF: text mode at power-on, PDU mode after the modem restarted on
+// its own.
+enum class MessageFormat { Pdu, Text };
+
 // A GSM modem in text mode without any I/O: bytes from the station go in, the modem's answer
 // comes out. Unsolicited output (RING, NO CARRIER, status lines, +CMTI) is returned by the call
 // methods, unsolicitedTick() and messageNotices(); the caller of the model delivers it to the
@@ -97,6 +101,20 @@ public:
     // nothing otherwise. During a message's text the notices wait.
     QByteArray messageNotices();
 
+    // A modem that went silent: while muted it answers nothing at all (no echo, no result, no
+    // RING, no unsolicited line or +CMTI, not even later) and forgets what the station writes;
+    // the bytes are still recorded. Messages still arrive in the store.
+    void setMuted(bool muted);
+    bool muted() const { return m_muted; }
+    // The modem restarts by itself: a command line, a message being written and a call are
+    // dropped, echo and detail fields are as at power-on, the format is PDU mode and the mute
+    // ends. Returns the start-up words RDY, Call Ready and SMS Ready. The store is kept.
+    QByteArray restart();
+    // As after power-on (a modem plugged in again): like restart() but in text mode and without
+    // a word to the station.
+    void powerOn();
+    MessageFormat messageFormat() const { return m_format; }
+
     MessageStore& store() { return m_store; }
     const MessageStore& store() const { return m_store; }
     const QList<SentMessage>& sentMessages() const { return m_sent; }
@@ -117,6 +135,8 @@ private:
     Reply executeCommand(const QByteArray& command);
     Reply reset();
     Reply detailSetting(const QByteArray& argument);
+    Reply formatSetting(const QByteArray& argument);
+    void powerUp(MessageFormat format);
     QByteArray takeTextByte(char byte);
     Reply listMessages();
     QByteArray listingHeader(const StoredMessage& message) const;
@@ -137,6 +157,8 @@ private:
     MessageStore m_store;
     bool m_echo;
     bool m_details;
+    MessageFormat m_format = MessageFormat::Text;
+    bool m_muted = false;
     Mode m_mode = Mode::Command;
     QByteArray m_line;
     bool m_lineJustEnded = false;
