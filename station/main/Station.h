@@ -110,7 +110,8 @@ public:
     void openReports();
     void N32Click();
     ModemRecovery& recovery() { return recovery_; }
-    QTimer& recoveryTimer() { return recoveryTimer_; }
+    // The handler of the recovery timer: one attempt to bring the modem back.
+    void recoverModem();
     // Sounds: the timer, the menu "Звук" ("Включен", "Отключен", "Отключить до
     // события").
     void Timer3Timer() { soundTimer_->Timer3Timer(); }
@@ -161,7 +162,6 @@ private:
     // The modem is initialised again when the recovery says so, from the event
     // loop and never inside another piece of modem work.
     void scheduleRecovery(int pauseMs);
-    void recoverModem();
     void logModemEvent(const QString& text);
 
     void applyObjectWord(const QByteArray& word);

@@ -1,5 +1,6 @@
 #include "queue/OutgoingQueue.h"
 
+#include "modem/ReplyLines.h"
 #include "sound/SoundRequests.h"
 
 namespace tirvon::station {
@@ -18,7 +19,11 @@ void OutgoingQueue::sendsms() {
         const Entry entry = entries_.first();
         exchange_.writeRaw("at+cmgs=" + entry.number + "\r\n");
         exchange_.delay(PromptWaitMs); // the modem's prompt arrives meanwhile
-        exchange_.sendCommand(entry.text + "\r\n\x1a");
+        const QByteArray reply = exchange_.sendCommand(entry.text + "\r\n\x1a");
+        // A modem that gave no answer at all (the watchdog gave up) keeps the
+        // message for its next try, once it answers again.
+        if (!modem::closingFinalResult(reply))
+            return;
         sounds_.outgoingEvent = true;
         entries_.removeFirst();
     }

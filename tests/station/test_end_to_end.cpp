@@ -316,6 +316,121 @@ private slots:
         QCOMPARE(form1.eventLog().table()->record(4).mail, QByteArray("> None OFF\r"));
     }
 
+    // A started station for the recovery cases: the polling counts as running
+    // (its timer armed far off, the test gives the ticks) and the watchdog
+    // gives up within a quarter of a second.
+    static std::unique_ptr<StationWindowSet> startPolling(ProgramDirectory& program,
+                                                          ScriptedPrompt& prompt) {
+        auto windows = startStation(program, prompt);
+        windows->form1().timer1().start(3600 * 1000);
+        windows->form1().exchange().watchdogTimer().setInterval(20);
+        return windows;
+    }
+
+    static QString systemInfo(TForm1& form1) {
+        return form1.statusPanels().text(StatusPanels::SystemInfo);
+    }
+
+    static QByteArrayList logTexts(ProgramDirectory& program) {
+        QByteArrayList texts;
+        const auto table = log::LogTable::open(program.dir.filePath(QStringLiteral("log.dbf")),
+                                               log::LogTable::Access::ReadOnly);
+        for (int i = 0; i < table->recordCount(); ++i)
+            texts << table->record(i).mail;
+        return texts;
+    }
+
+    void aSilentModemIsBroughtBackAndNothingIsLost() {
+        ProgramDirectory program;
+        QVERIFY(program.start(ProgramDirectory::configuration +
+                              "[Bank3]\r\nName=Kassa\r\nPhone=79160000003\r\nPass=4071\r\n"));
+        ScriptedPrompt prompt;
+        const auto windows = startPolling(program, prompt);
+        TForm1& form1 = windows->form1();
+        Station& station = form1.station();
+        QCOMPARE(program.control("MUTE"), QByteArray("OK"));
+        QCOMPARE(program.control("SMS +79160000001 26/12/09,10:00:00+12 10:00\\nIN3 OPEN"),
+                 QByteArray("OK 1"));
+        form1.f2update("Kassa");
+        windows->form2().ui().ARM->click(); // queued while the modem is silent
+        // The queued message, tried at each tick, and the polling: three abandoned.
+        for (int tick = 1; tick <= 3; ++tick)
+            form1.Timer1Timer();
+        QCOMPARE(station.recovery().due(), ModemRecovery::Cause::Silent);
+        station.recoverModem(); // still silent: the attempt fails
+        QVERIFY(systemInfo(form1).startsWith(QStringLiteral("Модем не отвечает, повтор")));
+        for (int tick = 1; tick <= 10; ++tick)
+            form1.Timer1Timer(); // the polling waits meanwhile
+        QCOMPARE(program.control("STORE"), QByteArray("OK 1"));
+
+        QCOMPARE(program.control("UNMUTE"), QByteArray("OK"));
+        station.recoverModem();
+        QCOMPARE(systemInfo(form1), QStringLiteral("Модем снова на связи"));
+        QCOMPARE(station.recovery().due(), ModemRecovery::Cause::None);
+        // The queued message first, then the listing.
+        for (int tick = 1; tick <= 6 && program.control("STORE") != "OK 0"; ++tick)
+            form1.Timer1Timer();
+        QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
+        QCOMPARE(program.control("SENT"), QByteArray("OK 1"));
+        QCOMPARE(program.modem.readLine().trimmed(), QByteArray("+79160000003 /4071 ARM !\\r\\n"));
+        const QByteArrayList texts = logTexts(program);
+        const qsizetype lost =
+            texts.indexOf(text::cp("Повторная инициализация модема: модем не отвечает"));
+        const qsizetype back = texts.indexOf(text::cp("Модем снова на связи"));
+        QVERIFY(lost >= 0 && back > lost);
+        QCOMPARE(texts.count(text::cp("> Дверь OPEN\r")), 1);
+        QVERIFY(texts.indexOf(text::cp("> Дверь OPEN\r")) > back);
+        QVERIFY2(prompt.messages.isEmpty(), qPrintable(prompt.messages.join('\n')));
+    }
+
+    void aModemThatRestartedInPduModeIsInitialisedAgainAtOnce() {
+        ProgramDirectory program;
+        QVERIFY(program.start());
+        ScriptedPrompt prompt;
+        const auto windows = startPolling(program, prompt);
+        TForm1& form1 = windows->form1();
+        QCOMPARE(program.control("RESTART"), QByteArray("OK"));
+        QTest::qWait(50); // the start words arrive
+        for (int tick = 1; tick <= 5; ++tick)
+            form1.Timer1Timer();
+        QCOMPARE(form1.station().recovery().due(), ModemRecovery::Cause::Restarted);
+        form1.station().recoverModem();
+        QCOMPARE(systemInfo(form1), QStringLiteral("Модем снова на связи"));
+        QCOMPARE(program.control("SMS +79160000002 26/12/09,10:05:00+12 10:05\\nALARM\\nIN5 ON"),
+                 QByteArray("OK 1"));
+        for (int tick = 1; tick <= 5; ++tick)
+            form1.Timer1Timer();
+        QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
+        QVERIFY(logTexts(program).contains(text::cp("Тревога!!! None ON\r")));
+        QVERIFY(contentOf(program.received())
+                    .endsWith("ATZ\r\nATE1\r\nAT+CMGF=1\r\n"
+                              "AT+CPMS=\"ME\",\"ME\",\"MT\"\r\n"
+                              "AT+CSNS=0\r\nAT+CLIP=1\r\nat+cmgl=all\r\n"
+                              "at+cmgd=1\r\n"));
+    }
+
+    void anUnpluggedModemIsOpenedAgainWhenItComesBack() {
+        ProgramDirectory program;
+        QVERIFY(program.start());
+        ScriptedPrompt prompt;
+        const auto windows = startPolling(program, prompt);
+        TForm1& form1 = windows->form1();
+        QCOMPARE(program.control("UNPLUG"), QByteArray("OK"));
+        QTRY_COMPARE_WITH_TIMEOUT(form1.station().recovery().due(), ModemRecovery::Cause::PortLost,
+                                  5000);
+        form1.station().recoverModem(); // the port is not there yet
+        QVERIFY(systemInfo(form1).startsWith(QStringLiteral("Модем не отвечает, повтор")));
+        QCOMPARE(program.control("SMS +79160000001 26/12/09,10:00:00+12 10:00\\nIN3 OPEN"),
+                 QByteArray("OK 1"));
+        QCOMPARE(program.control("REPLUG"), QByteArray("OK"));
+        form1.station().recoverModem();
+        QCOMPARE(systemInfo(form1), QStringLiteral("Модем снова на связи"));
+        for (int tick = 1; tick <= 5; ++tick)
+            form1.Timer1Timer();
+        QCOMPARE(program.control("STORE"), QByteArray("OK 0"));
+        QCOMPARE(logTexts(program).count(text::cp("> Дверь OPEN\r")), 1);
+    }
+
     void craftedTextsNeitherBlindTheDeskNorRing() {
         ProgramDirectory program;
         QVERIFY(program.start(ProgramDirectory::configuration,
