@@ -390,7 +390,7 @@ private slots:
         const auto windows = startPolling(program, prompt);
         TForm1& form1 = windows->form1();
         QCOMPARE(program.control("RESTART"), QByteArray("OK"));
-        QTest::qWait(50); // the start words arrive
+        QTRY_VERIFY_WITH_TIMEOUT(form1.exchange().buffer().contains("SMS Ready"), 5000);
         for (int tick = 1; tick <= 5; ++tick)
             form1.Timer1Timer();
         QCOMPARE(form1.station().recovery().due(), ModemRecovery::Cause::Restarted);
