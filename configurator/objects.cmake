@@ -7,3 +7,4 @@ target_sources(config_core PRIVATE
 
 add_executable(config main.cpp)
 target_link_libraries(config PRIVATE config_core)
+install(TARGETS config RUNTIME DESTINATION .)

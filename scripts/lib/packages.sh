@@ -2,7 +2,9 @@
 BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libshp-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 # poppler-utils reads the printed reports back as text; the fonts give them Cyrillic glyphs.
-TEST_PACKAGES=(python3-dbfread xvfb xdotool poppler-utils fonts-dejavu-core)
+# The package test makes the .deb (dpkg-dev's dpkg-shlibdeps finds its library
+# dependencies) and validates its desktop entries (desktop-file-utils).
+TEST_PACKAGES=(python3-dbfread xvfb xdotool poppler-utils fonts-dejavu-core dpkg-dev desktop-file-utils)
 # The demo's sounds speak their names (without it the build makes tones).
 DEMO_PACKAGES=(espeak-ng)
 
