@@ -9,6 +9,8 @@ namespace tirvon::text {
 inline const QString LogDateFormat = QStringLiteral("dd.MM.yy");
 // A log record's times.
 inline const QString LogTimeFormat = QStringLiteral("hh:mm:ss");
+// A test-message point of a controller.
+inline const QString PointTimeFormat = QStringLiteral("hh:mm");
 // The short date of the desk's computers, as the date fields show it.
 inline const QString ShortDateFormat = QStringLiteral("dd.MM.yyyy");
 // A moment in the call lists, the control panel and the printed report.

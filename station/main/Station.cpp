@@ -226,7 +226,7 @@ void Station::superviseTests() {
         const QByteArray date = now.toString(text::LogDateFormat).toLatin1();
         const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
         const QByteArray what = text::cp("Нет тестового сообщения (точка ") +
-                                missed.point.toString(QStringLiteral("hh:mm")).toLatin1() + ")";
+                                missed.point.toString(text::PointTimeFormat).toLatin1() + ")";
         const QByteArray logText = reportCategories()[0].sought + " " + what;
         logPlainEvent(missed.object, date, time, time, logText);
         addAlarmRow(missed.object, logText, date + " - " + time);
@@ -264,10 +264,14 @@ QByteArray Station::sendCommand(const QByteArray& command) {
     const QByteArray reply = SendCommand(command);
     if (!reinitialising_) {
         recovery_.replyReceived(command, reply);
-        if (recovery_.due() != ModemRecovery::Cause::None && !recoveryTimer_.isActive())
-            scheduleRecovery(0);
+        recoverWhenDue();
     }
     return reply;
+}
+
+void Station::recoverWhenDue() {
+    if (recovery_.due() != ModemRecovery::Cause::None && !recoveryTimer_.isActive())
+        scheduleRecovery(0);
 }
 
 void Station::scheduleRecovery(int pauseMs) {
@@ -361,8 +365,7 @@ void Station::exchangeEnded(modem::ExchangeOutcome outcome) {
     if (reinitialising_ || !timer1_.isActive())
         return;
     recovery_.exchangeEnded(outcome);
-    if (recovery_.due() != ModemRecovery::Cause::None && !recoveryTimer_.isActive())
-        scheduleRecovery(0);
+    recoverWhenDue();
 }
 
 void Station::monitorEntry(const QByteArray& buffer) {

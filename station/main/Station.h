@@ -162,6 +162,7 @@ private:
     // The modem is initialised again when the recovery says so, from the event
     // loop and never inside another piece of modem work.
     void scheduleRecovery(int pauseMs);
+    void recoverWhenDue();
     void logModemEvent(const QString& text);
 
     void applyObjectWord(const QByteArray& word);

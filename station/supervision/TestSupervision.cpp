@@ -3,6 +3,7 @@
 #include "config/ObjectDirectory.h"
 #include "config/Schema.h"
 #include "config/TestPoints.h"
+#include "text/DateStamps.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ std::vector<MissedTest> TestSupervision::check(const QDateTime& now) {
         Watch& watch = *watched;
         for (const TestPoint& p : points) {
             const QTime time =
-                QTime::fromString(QString::fromLatin1(p.time), QStringLiteral("hh:mm"));
+                QTime::fromString(QString::fromLatin1(p.time), text::PointTimeFormat);
             if (p.dayKind < 1 || !time.isValid())
                 continue;
             // The window of yesterday's point may close today, after midnight.
