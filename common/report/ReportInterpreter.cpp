@@ -40,6 +40,11 @@ void ReportInterpreter::emitItem(ReportItem item) {
     handler_(item);
 }
 
+const QByteArray& alarmMarker() {
+    static const QByteArray marker = cp("Тревога!!!");
+    return marker;
+}
+
 ReportItem ReportInterpreter::signalItem(ReportItem::Kind kind, const QByteArray& line,
                                          bool cutAtCr) const {
     const qsizetype blank = line.indexOf(' ');
@@ -50,7 +55,7 @@ ReportItem ReportInterpreter::signalItem(ReportItem::Kind kind, const QByteArray
     const QByteArray description = activeStateName_(shortName) + " " + value;
     ReportItem item{kind, "l" + shortName, value, {}, shortName + " " + value, description, {}};
     if (kind == ReportItem::Kind::Alarm) {
-        item.logText = cp("Тревога!!! ") + description;
+        item.logText = alarmMarker() + " " + description;
         item.ruleEventText = "ALARM " + shortName + " " + value;
     } else {
         item.logText = "> " + description;

@@ -7,6 +7,10 @@
 
 namespace tirvon::report {
 
+// The mark of an alarm in the log text, "Тревога!!!" in code page 1251; the
+// reports count alarms by it.
+const QByteArray& alarmMarker();
+
 // Turns a controller's message text into report items, in the order of its
 // lines, handing each over as soon as it is made: the caller acts on it before
 // the next line is read. Alarm reports, test reports and state reports are told

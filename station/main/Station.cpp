@@ -5,6 +5,7 @@
 #include "login/Login.h"
 #include "main/TextList.h"
 #include "objects/ObjectRegistry.h"
+#include "report/ReportInterpreter.h"
 #include "startup/SignalQuality.h"
 #include "startup/StationSettings.h"
 #include "text/Cp1251.h"
@@ -222,12 +223,15 @@ void Station::Timer1Timer() {
 
 void Station::superviseTests() {
     const QDateTime now = clock_();
-    for (const MissedTest& missed : supervision_.check(now)) {
-        const QByteArray date = now.toString(text::LogDateFormat).toLatin1();
-        const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
+    const std::vector<MissedTest> missedTests = supervision_.check(now);
+    if (missedTests.empty())
+        return;
+    const QByteArray date = now.toString(text::LogDateFormat).toLatin1();
+    const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
+    for (const MissedTest& missed : missedTests) {
         const QByteArray what = text::cp("Нет тестового сообщения (точка ") +
                                 missed.point.toString(text::PointTimeFormat).toLatin1() + ")";
-        const QByteArray logText = reportCategories()[0].sought + " " + what;
+        const QByteArray logText = report::alarmMarker() + " " + what;
         logPlainEvent(missed.object, date, time, time, logText);
         addAlarmRow(missed.object, logText, date + " - " + time);
         sounds_.alarm = true;
@@ -243,17 +247,20 @@ void Station::logPlainEvent(const QByteArray& object, const QByteArray& date,
     addtables({}, EventLog::PlainEvent, object, date, arrival, sending, logText);
 }
 
+void Station::logPlainEventNow(const QByteArray& object, const QByteArray& logText) {
+    guarded([&] {
+        const QDateTime now = clock_();
+        const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
+        logPlainEvent(object, now.toString(text::LogDateFormat).toLatin1(), time, time, logText);
+    });
+}
+
 void Station::DISARMClick(int tag, const ControlPanelFields& panel) {
     guarded([this, tag, &panel] { panelCommands_->DISARMClick(tag, panel); });
 }
 
 void Station::acknowledgeAlarm(const QString& object, const QString& alarmText) {
-    guarded([&] {
-        const QDateTime now = clock_();
-        const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
-        logPlainEvent(text::fromUnicode(object), now.toString(text::LogDateFormat).toLatin1(), time,
-                      time, acknowledgementText(text::fromUnicode(alarmText)));
-    });
+    logPlainEventNow(text::fromUnicode(object), acknowledgementText(text::fromUnicode(alarmText)));
 }
 
 bool Station::modemWorkInProgress() const {
@@ -282,12 +289,7 @@ void Station::scheduleRecovery(int pauseMs) {
 
 void Station::logModemEvent(const QString& text) {
     view_.setPanelText(StatusPanels::SystemInfo, text);
-    const QDateTime now = clock_();
-    const QByteArray time = now.toString(text::LogTimeFormat).toLatin1();
-    guarded([&] {
-        logPlainEvent({}, now.toString(text::LogDateFormat).toLatin1(), time, time,
-                      text::fromUnicode(text));
-    });
+    logPlainEventNow({}, text::fromUnicode(text));
 }
 
 void Station::recoverModem() {

@@ -171,6 +171,8 @@ private:
     QByteArray operatorBytes() const;
     void logPlainEvent(const QByteArray& object, const QByteArray& date, const QByteArray& arrival,
                        const QByteArray& sending, const QByteArray& logText);
+    // A plain event of this moment (today, now, now); a failure of the log is shown.
+    void logPlainEventNow(const QByteArray& object, const QByteArray& logText);
     // Runs an operator's or a tick's work; an OperationFailure is shown, and the
     // station goes on.
     template <typename Work> void guarded(Work work);

@@ -42,7 +42,7 @@ public:
     int attemptFailed();
     // The modem answers again: everything starts afresh.
     void recovered();
-    bool recovering() const { return failures_ > 0 || cause_ != Cause::None; }
+    bool recovering() const { return cause_ != Cause::None; }
 
 private:
     int abandoned_ = 0;

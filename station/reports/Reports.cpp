@@ -2,6 +2,7 @@
 
 #include "log/MarkingPass.h"
 #include "objects/ObjectRows.h"
+#include "report/ReportInterpreter.h"
 #include "text/Cp1251.h"
 
 namespace tirvon::station {
@@ -39,7 +40,7 @@ const QString Reports::AllObjects = QStringLiteral("Все");
 
 const std::array<ReportCategory, ReportCategoryCount>& reportCategories() {
     static const std::array<ReportCategory, ReportCategoryCount> categories = {{
-        {QStringLiteral("Тревоги"), text::cp("Тревога!!!"), QStringLiteral("Тревог:")},
+        {QStringLiteral("Тревоги"), report::alarmMarker(), QStringLiteral("Тревог:")},
         {QStringLiteral("Постановки на охрану"), text::cp("Постановка на охрану"),
          QStringLiteral("Постановок на охрану:")},
         {QStringLiteral("Снятия с охраны"), text::cp("Снятие с охраны"),
@@ -53,7 +54,7 @@ const std::array<ReportCategory, ReportCategoryCount>& reportCategories() {
 }
 
 QByteArray acknowledgementText(const QByteArray& alarmText) {
-    const QByteArray& alarm = reportCategories()[0].sought;
+    const QByteArray& alarm = report::alarmMarker();
     QByteArray what = alarmText.trimmed();
     if (what.startsWith(alarm))
         what = what.mid(alarm.size()).trimmed();
