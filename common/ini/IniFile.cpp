@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <mutex>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include <cerrno>
 #include <ctime>
@@ -201,9 +204,33 @@ void syncToDisk(const QByteArray& nativePath) {
     }
 }
 
-// The files written while a durability batch is open, synced when it closes.
-thread_local int batchDepth = 0;
-thread_local QList<QByteArray> batchFiles;
+// The writes of the open write batch of this thread, file by file.
+struct PendingWrites {
+    QString path;
+    std::vector<std::function<void(IniDocument&)>> changes;
+    std::shared_ptr<const IniDocument> base; // the parse the view was made from
+    std::shared_ptr<IniDocument> view;       // base with the changes applied
+};
+
+struct OpenBatch {
+    int depth = 0;
+    std::vector<PendingWrites> files; // in the order of their first write
+};
+
+thread_local OpenBatch batch;
+
+PendingWrites* pendingWrites(const QString& path, bool create) {
+    if (batch.depth == 0)
+        return nullptr;
+    for (PendingWrites& pending : batch.files) {
+        if (pending.path == path)
+            return &pending;
+    }
+    if (!create)
+        return nullptr;
+    batch.files.push_back(PendingWrites{path, {}, {}, {}});
+    return &batch.files.back();
+}
 
 QString resolvedPath(const QString& path) {
     const QFileInfo info(path);
@@ -255,31 +282,52 @@ std::optional<int> parseInteger(const QByteArray& value) {
     return int(n);
 }
 
-bool DurabilityBatch::open() {
-    return batchDepth > 0;
+WriteBatch::WriteBatch() : outermost_(batch.depth == 0) {
+    ++batch.depth;
 }
 
-void DurabilityBatch::remember(const QByteArray& nativePath) {
-    if (!batchFiles.contains(nativePath))
-        batchFiles.append(nativePath);
+WriteBatch::~WriteBatch() {
+    if (--batch.depth == 0)
+        batch.files.clear();
 }
 
-DurabilityBatch::DurabilityBatch() {
-    ++batchDepth;
-}
-
-DurabilityBatch::~DurabilityBatch() {
-    if (--batchDepth > 0)
+void WriteBatch::commit() {
+    if (!outermost_)
         return;
-    const QList<QByteArray> files = std::exchange(batchFiles, {});
-    for (const QByteArray& file : files) {
-        syncToDisk(file);
-        syncToDisk(QFile::encodeName(QFileInfo(QFile::decodeName(file)).absolutePath()));
+    std::vector<PendingWrites> files = std::exchange(batch.files, {});
+    // The writes go to disk one file at a time, as single writes do.
+    --batch.depth;
+    const auto reopen = qScopeGuard([] { ++batch.depth; });
+    std::optional<IniWriteError> failure;
+    for (const PendingWrites& pending : files) {
+        try {
+            IniFile(pending.path).update([&pending](IniDocument& doc) {
+                for (const auto& change : pending.changes)
+                    change(doc);
+            });
+        } catch (const IniWriteError& e) {
+            if (!failure)
+                failure = e;
+        }
     }
+    if (failure)
+        throw *failure;
 }
 
 std::shared_ptr<const IniDocument> IniFile::snapshot() const {
-    return ParseCache::instance().load(QFile::encodeName(path_));
+    auto onDisk = ParseCache::instance().load(QFile::encodeName(path_));
+    PendingWrites* pending = pendingWrites(path_, false);
+    if (!pending)
+        return onDisk;
+    // Another program's write shows through the writes of the batch.
+    if (pending->base != onDisk) {
+        IniDocument doc = *onDisk;
+        for (const auto& change : pending->changes)
+            change(doc);
+        pending->base = std::move(onDisk);
+        pending->view = std::make_shared<IniDocument>(std::move(doc));
+    }
+    return pending->view;
 }
 
 QByteArray IniFile::readString(const QByteArray& section, const QByteArray& key,
@@ -315,7 +363,7 @@ bool IniFile::valueExists(const QByteArray& section, const QByteArray& key) cons
 
 void IniFile::writeString(const QByteArray& section, const QByteArray& key,
                           const QByteArray& value) {
-    update([&](IniDocument& doc) { doc.setValue(section, key, value); });
+    update([section, key, value](IniDocument& doc) { doc.setValue(section, key, value); });
 }
 
 void IniFile::writeInteger(const QByteArray& section, const QByteArray& key, int value) {
@@ -327,10 +375,23 @@ void IniFile::writeBool(const QByteArray& section, const QByteArray& key, bool v
 }
 
 void IniFile::eraseSection(const QByteArray& section) {
-    update([&](IniDocument& doc) { doc.removeSection(section); });
+    update([section](IniDocument& doc) { doc.removeSection(section); });
 }
 
 void IniFile::update(const std::function<void(IniDocument&)>& change) {
+    if (PendingWrites* pending = pendingWrites(path_, true)) {
+        const std::shared_ptr<const IniDocument> view = snapshot();
+        pending->changes.push_back(change);
+        // The view is changed in place while no reader holds it.
+        if (view.use_count() == 2) {
+            change(*pending->view);
+        } else {
+            auto doc = std::make_shared<IniDocument>(*view);
+            change(*doc);
+            pending->view = std::move(doc);
+        }
+        return;
+    }
     const QString target = resolvedPath(path_);
     const QFileInfo info(target);
     const QByteArray nativeTarget = QFile::encodeName(target);
@@ -367,8 +428,7 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
     struct stat st {};
     const mode_t mode =
         current.exists && ::stat(nativeTarget.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 &&
-                   (DurabilityBatch::open() || ::fsync(fd) == 0);
+    bool written = writeWhole(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     // The rename keeps inode, size and modification time, so the identity of the
     // new file is known before anybody else can change it. Only two further
     // writes of the same size within one step of the file clock, the second
@@ -379,10 +439,7 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
         ::unlink(temp.constData());
         throw IniWriteError(path_);
     }
-    if (DurabilityBatch::open())
-        DurabilityBatch::remember(nativeTarget);
-    else
-        syncToDisk(nativeDir);
+    syncToDisk(nativeDir);
     ParseCache::instance().store(nativeTarget,
                                  {true, after.st_dev, after.st_ino, after.st_size, after.st_mtim},
                                  std::make_shared<const IniDocument>(std::move(doc)), content);

@@ -55,27 +55,37 @@ public:
 
     // Applies one change under the lock and replaces the file; throws
     // IniWriteError when the file cannot be written, or when it is there but
-    // cannot be read whole (it is then left as it was).
+    // cannot be read whole (it is then left as it was). Inside a WriteBatch the
+    // change is kept and applied again at the commit, onto the file as it is
+    // then: it must hold copies of what it uses, not references.
     void update(const std::function<void(IniDocument&)>& change);
 
 private:
     QString path_;
 };
 
-// Every write replaces the file by a rename, so a crash of the program at any
-// moment leaves the old file or the new one. Each write is also synced to the
-// disk before it returns, against a power failure; a burst of writes (the
-// handling of one listing of the modem) may instead open a batch, whose files
-// are synced once, when the batch closes.
-class DurabilityBatch {
+// The writes of one burst (the handling of one listing of the modem) made as
+// one. While a batch is open on this thread, the writes of every IniFile are
+// kept in memory, in order, and its reads see them at once. commit() applies
+// them, under the lock, onto each file as it is on disk then, and replaces the
+// file once, synced to the disk: keys another program wrote meanwhile keep its
+// values unless the burst wrote them too, and a crash before the commit leaves
+// the file as it was before the burst. A batch closed without a commit (an
+// exception left its scope) drops its writes. Batches nest: only the outermost
+// one commits.
+class WriteBatch {
 public:
-    DurabilityBatch();
-    ~DurabilityBatch();
-    DurabilityBatch(const DurabilityBatch&) = delete;
-    DurabilityBatch& operator=(const DurabilityBatch&) = delete;
+    WriteBatch();
+    ~WriteBatch();
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
 
-    static bool open();
-    static void remember(const QByteArray& nativePath);
+    // Throws IniWriteError, for the first file that could not be written, after
+    // trying every file; the batch is empty afterwards either way.
+    void commit();
+
+private:
+    bool outermost_;
 };
 
 // Reading of the value forms shared by every reader of the file.

@@ -36,14 +36,22 @@ void SmsIntake::cmgl(const QByteArray& received) {
         if (listing.contains(ListingEcho)) {
             text::remove(listing, 1, 13); // the echo, its CR and the next character
             if (listing.contains(ListingEnd)) {
-                // The state keys of the whole listing reach the disk together,
-                // before the modem forgets the messages.
-                const ini::DurabilityBatch durability;
+                // The configuration writes of the whole listing reach the
+                // disk as one, before the modem forgets the messages; when
+                // they cannot, every message stays for the next listing.
+                ini::WriteBatch writes;
                 listed = true;
                 try {
                     handleEntries(listing, handled, unreadable);
                 } catch (const OperationFailure& e) {
                     failure = e.message();
+                }
+                try {
+                    writes.commit();
+                } catch (const OperationFailure& e) {
+                    if (failure.isEmpty())
+                        failure = e.message();
+                    handled.clear();
                 }
             }
         }

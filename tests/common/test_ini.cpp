@@ -391,6 +391,52 @@ private slots:
         QCOMPARE(file.readString("S", "K", ""), QByteArray("third"));
     }
 
+    void aBatchWritesOnceAtItsCommitOverWhatOthersWroteMeanwhile() {
+        const QString path = freshPath();
+        putContent(path, "[Bank1]\r\nName=A\r\nlIN1=CLOSE\r\n");
+        IniFile file(path);
+        {
+            ini::WriteBatch batch;
+            file.writeString("Bank1", "lIN1", "OPEN");
+            file.writeString("Bank1", "lIN2", QByteArray("CL") + "OSE"); // a temporary value
+            QCOMPARE(file.readString("Bank1", "lIN1", ""), QByteArray("OPEN"));
+            QCOMPARE(contentOf(path), QByteArray("[Bank1]\r\nName=A\r\nlIN1=CLOSE\r\n"));
+            // The other program renames the object and writes lIN2 in between.
+            putContent(path, "[Bank1]\r\nName=Bank B\r\nlIN1=CLOSE\r\nlIN2=x\r\n");
+            QCOMPARE(file.readString("Bank1", "Name", ""), QByteArray("Bank B"));
+            QCOMPARE(file.readString("Bank1", "lIN2", ""), QByteArray("CLOSE"));
+            file.eraseSection("Bank7");
+            batch.commit();
+        }
+        QCOMPARE(contentOf(path),
+                 QByteArray("[Bank1]\r\nName=Bank B\r\nlIN1=OPEN\r\nlIN2=CLOSE\r\n"));
+        QCOMPARE(strayTemporaries(dir_.path()), QStringList());
+        // Without a commit nothing reaches the file.
+        {
+            ini::WriteBatch batch;
+            file.writeString("Bank1", "lIN1", "ALARM");
+        }
+        QCOMPARE(file.readString("Bank1", "lIN1", ""), QByteArray("OPEN"));
+    }
+
+    void aBatchThatCannotBeWrittenSaysSoAndChangesNothing() {
+        const QString path = freshPath();
+        const QByteArray stored = "[Bank1]\r\nlIN1=CLOSE\r\n";
+        putContent(path, stored);
+        IniFile file(path);
+        ini::WriteBatch batch;
+        {
+            ini::WriteBatch inner; // only the outermost batch writes
+            file.writeString("Bank1", "lIN1", "OPEN");
+            inner.commit();
+        }
+        QCOMPARE(contentOf(path), stored);
+        const BrokenDisk disk(EIO, 4);
+        QVERIFY_THROWS_EXCEPTION(ini::IniWriteError, batch.commit());
+        QCOMPARE(contentOf(path), stored);
+        QCOMPARE(strayTemporaries(dir_.path()), QStringList());
+    }
+
     void aWriteKeepsTheFilePermissions() {
         const QString path = freshPath();
         putContent(path, "[S]\r\nK=1\r\n");

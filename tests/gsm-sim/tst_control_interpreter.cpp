@@ -141,6 +141,10 @@ void ControlInterpreterTest::answersStoreCountQuitAndUnknown() {
     QCOMPARE(control.execute("STORE").replyLines, QList<QByteArray>{"OK 0"});
     control.execute("SMS +7 now a");
     QCOMPARE(control.execute("store\n").replyLines, QList<QByteArray>{"OK 1"});
+    control.execute("SMS 79001234567 26/12/09,10:11:12+12 b");
+    modem.store().remove(1);
+    QCOMPARE(control.execute("STORE list").replyLines,
+             (QList<QByteArray>{"OK 1", "2 79001234567 26/12/09,10:11:12+12"}));
     QVERIFY(control.execute("\r\n").replyLines.isEmpty());
     QCOMPARE(control.execute("DANCE").replyLines, QList<QByteArray>{"ERROR unknown command DANCE"});
     const ControlOutcome quit = control.execute("QUIT");

@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <utility>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace tirvon;
 using namespace tirvon::station;
@@ -251,6 +256,33 @@ private slots:
         QCOMPARE(i.link.model.store().count(), 1);
         QCOMPARE(i.actions.failures, QStringList{QStringLiteral("Input/output error")});
         QVERIFY(!i.exchange.smsWork());
+    }
+
+    void aConfigurationThatCannotBeWrittenKeepsEveryMessageInTheModem() {
+        Intake i;
+        // An old file, so the listing reads the parse kept from before.
+        const timespec past[2] = {{1, 0}, {1, 0}};
+        const QByteArray path = QFile::encodeName(i.file.path());
+        QCOMPARE(::utimensat(AT_FDCWD, path.constData(), past, 0), 0);
+        QVERIFY(i.file.sectionExists("Bank2"));
+        const QByteArray before = i.file.snapshot()->serialize();
+        i.store("+79160000001", "10:01\nIN1 OPEN");
+        i.store("+79160000002", "TEST\n08:30\nARM");
+        // From now on the file can no longer be read whole, so not rewritten.
+        const auto saved = std::exchange(ini::detail::readWholeFile,
+                                         [](const QByteArray&, QByteArray&) { return EIO; });
+        i.poll();
+        ini::detail::readWholeFile = saved;
+        QCOMPARE(i.link.written, QByteArray());
+        QCOMPARE(i.link.model.store().count(), 2);
+        QCOMPARE(i.actions.failures.size(), 1);
+        QVERIFY(i.actions.failures.first().contains(i.file.path()));
+        QVERIFY(!i.exchange.smsWork());
+        QCOMPARE(i.file.snapshot()->serialize(), before);
+        // Once it can, the next listing writes the test time and deletes both.
+        i.poll();
+        QCOMPARE(i.file.readString("Bank2", "TNEWTEST", ""), QByteArray("12:36:00"));
+        QCOMPARE(i.link.model.store().count(), 0);
     }
 
     void anEntryWithoutSenderOrTimeStampStaysInTheModemAndIsToldOnce() {

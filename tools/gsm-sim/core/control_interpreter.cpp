@@ -46,7 +46,7 @@ ControlOutcome ControlInterpreter::execute(const QByteArray& line) {
     if (verb == "SENT")
         return listSent();
     if (verb == "STORE")
-        return reply("OK " + QByteArray::number(m_modem.store().count()));
+        return listStore(takeWord(rest).toUpper() == "LIST");
     if (verb == "CONTROLLERS")
         return listControllers();
     if (verb == "REPORT")
@@ -109,6 +109,17 @@ ControlOutcome ControlInterpreter::hangUp() {
     if (m_modem.callState() == CallState::Idle)
         return failure("no call");
     return ControlOutcome{{"OK"}, m_modem.callerHangsUp(), false};
+}
+
+ControlOutcome ControlInterpreter::listStore(bool withMessages) const {
+    const MessageStore& store = m_modem.store();
+    ControlOutcome outcome = reply("OK " + QByteArray::number(store.count()));
+    if (withMessages) {
+        for (const auto& [index, message] : store.messages())
+            outcome.replyLines.append(QByteArray::number(index) + ' ' + message.sender + ' ' +
+                                      message.timestamp);
+    }
+    return outcome;
 }
 
 ControlOutcome ControlInterpreter::listSent() const {

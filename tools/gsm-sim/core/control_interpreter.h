@@ -55,6 +55,7 @@ private:
     ControlOutcome storeMessage(QByteArrayView arguments);
     ControlOutcome startCall(QByteArrayView arguments);
     ControlOutcome hangUp();
+    ControlOutcome listStore(bool withMessages) const;
     ControlOutcome listSent() const;
     ControlOutcome listControllers() const;
     ControlOutcome makeReport(QByteArrayView arguments);
