@@ -60,6 +60,12 @@ private:
     bool installed_ = false;
 };
 
+// Reads or writes exactly size bytes at offset of the file open on fd, going on
+// after a transfer that moved fewer or was interrupted. False, with errno set,
+// when the system refuses or the file ends first (EIO).
+bool readFully(int fd, char* data, qint64 size, qint64 offset);
+bool writeFully(int fd, const char* data, qint64 size, qint64 offset);
+
 // The operating system's text for an errno value.
 QString systemMessage(int error);
 
