@@ -30,7 +30,7 @@ bool agrees(const DbfFile& file, const DbfHeader& header, bool writing) {
 }
 
 // Records moved by one read and one write of a copy: a few megabytes.
-constexpr int CopyBlockRecords = 4096;
+constexpr int CopyBlockRecords = 1024;
 
 // What a copy puts into a field that is empty in the log.
 QByteArrayView copyFiller(LogField field) {
@@ -182,8 +182,9 @@ void LogTable::appendRecords(const char* raw, int count) {
 
 // Block by block: one read of many records from the log, each turned into the
 // copy's record in memory, one write of them all, so that a million records
-// cost a few hundred system calls instead of millions. The polling is stopped
-// meanwhile.
+// cost a few thousand system calls instead of millions; each block goes on its
+// way to the disk while the next is made, so that the sync before the copy
+// takes its place has little left to wait for. The polling is stopped meanwhile.
 void copyTable(const LogTable& source, const QString& targetPath) {
     NewTableFile file(targetPath);
     if (const int error = DbfFile::create(file.fd(), logFields(), QDate::currentDate()))
@@ -204,6 +205,7 @@ void copyTable(const LogTable& source, const QString& targetPath) {
                 copyRecord(from, in.constData() + qsizetype(i) * from.recordLength(), to,
                            out.data() + qsizetype(i) * to.recordLength());
             copy->appendRecords(out.constData(), n);
+            file.startWriteback();
         }
     }
     file.install();

@@ -174,6 +174,14 @@ QString NewTableFile::path() const {
     return QFile::decodeName(tempName_);
 }
 
+void NewTableFile::startWriteback() {
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0 || st.st_size <= writtenBack_)
+        return;
+    ::sync_file_range(fd_.get(), writtenBack_, st.st_size - writtenBack_, SYNC_FILE_RANGE_WRITE);
+    writtenBack_ = st.st_size;
+}
+
 void NewTableFile::install() {
     if (::fsync(fd_.get()) != 0)
         failed(QStringLiteral("write"), targetPath_, errno);

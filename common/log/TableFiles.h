@@ -49,6 +49,9 @@ public:
 
     int fd() const { return fd_.get(); }
     QString path() const;
+    // Starts writing what was written to the file since the last call out to
+    // the disk, without waiting for it; failures are left to install().
+    void startWriteback();
     // Syncs the file and renames it over the target, under the target's lock;
     // LogError when the target is in use or the rename fails.
     void install();
@@ -57,6 +60,7 @@ private:
     QString targetPath_;
     QByteArray tempName_;
     UniqueFd fd_;
+    qint64 writtenBack_ = 0;
     bool installed_ = false;
 };
 
