@@ -251,6 +251,37 @@ int DbfFile::append(const QByteArray& raw) {
     return error;
 }
 
+int DbfFile::appendRecords(const char* raw, int count) {
+    DBFHandle dbf = handle_->dbf;
+    HookFile* file = hookFile(dbf->fp);
+    if (count <= 0)
+        return count == 0 ? 0 : EINVAL;
+    file->writeError = 0;
+    const int before = dbf->nRecords;
+    // Every append leaves shapelib's record buffer written: nothing of it is
+    // pending that could land after these records.
+    const SAOffset at = SAOffset(dbf->nHeaderLength) + SAOffset(dbf->nRecordLength) * before;
+    dbf->sHooks.FSeek(dbf->fp, at, SEEK_SET);
+    dbf->sHooks.FWrite(const_cast<char*>(raw), SAOffset(dbf->nRecordLength), SAOffset(count),
+                       dbf->fp);
+    // The end mark after the last record, as shapelib writes it.
+    if (dbf->bWriteEndOfFileChar) {
+        char end = 0x1a;
+        dbf->sHooks.FWrite(&end, 1, 1, dbf->fp);
+    }
+    if (file->writeError == 0) {
+        dbf->nRecords = before + count;
+        DBFUpdateHeader(dbf);
+    }
+    if (file->writeError == 0)
+        return 0;
+    const int error = file->writeError;
+    dbf->nRecords = before;
+    dbf->nCurrentRecord = -1;
+    file->writeError = 0;
+    return error;
+}
+
 void DbfFile::setModifiedDate(QDate date) {
     if (date.isValid())
         DBFSetLastModifiedDate(handle_->dbf, date.year() - 1900, date.month(), date.day());

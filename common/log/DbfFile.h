@@ -44,6 +44,9 @@ public:
     // the header. On failure returns the errno and leaves both the file's header
     // and this handle counting the records as before.
     int append(const QByteArray& raw);
+    // The same for count raw records of recordLength() bytes each, one after
+    // the other in raw: one write of them all, then the header.
+    int appendRecords(const char* raw, int count);
     void setModifiedDate(QDate date);
     // A reader sees the records that the checked header counted, whatever a
     // writer appended between that check and the opening.

@@ -1,6 +1,8 @@
 #include "log/LogLayout.h"
 #include "log/LogError.h"
 
+#include <cstring>
+
 namespace tirvon::log {
 
 namespace {
@@ -12,6 +14,22 @@ constexpr DbfFieldSpec Fields[] = {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\0';
+}
+
+// The length of a field's text without its trailing blanks. Most of a wide
+// field is blank, so blanks are skipped eight at a time while they are spaces.
+int trimmedSize(const char* begin, int size) {
+    constexpr quint64 Spaces = 0x2020202020202020ull;
+    while (size >= 8) {
+        quint64 word;
+        std::memcpy(&word, begin + size - 8, sizeof word);
+        if (word != Spaces)
+            break;
+        size -= 8;
+    }
+    while (size > 0 && isBlank(begin[size - 1]))
+        --size;
+    return size;
 }
 
 } // namespace
@@ -77,10 +95,7 @@ LogRecord LogLayout::decode(const char* raw) const {
 QByteArrayView LogLayout::text(const char* raw, LogField field) const {
     const DbfField& f = fields_[int(field)];
     const char* begin = raw + f.offset;
-    int size = f.size;
-    while (size > 0 && isBlank(begin[size - 1]))
-        --size;
-    return QByteArrayView(begin, size);
+    return QByteArrayView(begin, trimmedSize(begin, f.size));
 }
 
 QByteArray LogLayout::encode(const LogRecord& record) const {

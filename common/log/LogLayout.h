@@ -23,6 +23,8 @@ public:
     static LogLayout of(const DbfHeader& header, const QString& path);
 
     int recordLength() const { return recordLength_; }
+    // Where a log field lies in a record and its size.
+    const DbfField& field(LogField f) const { return fields_[int(f)]; }
     // raw holds recordLength() bytes. Texts lose their trailing blanks and keep
     // the leading ones; ALARM is true for T, t, Y and y.
     LogRecord decode(const char* raw) const;

@@ -49,6 +49,14 @@ public:
     // when the disk refuses the write; the table then counts what it counted
     // before and stays usable.
     void append(const LogRecord& record);
+    // Where the fields lie in this table's records.
+    const LogLayout& layout() const { return layout_; }
+    // Records [first, first + count) as stored, layout().recordLength() bytes
+    // each, into `into`; LogError when out of range or unreadable.
+    void readRecords(int first, int count, char* into) const;
+    // Appends count records given as stored, in this table's layout, with one
+    // write; otherwise as append().
+    void appendRecords(const char* raw, int count);
     // The records appended since the last sync, and the header counting them,
     // reach the disk itself, against a power failure; LogError when the disk
     // refuses. Costs nothing when nothing was appended.

@@ -2,32 +2,8 @@
 #include "log/LogError.h"
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace tirvon::log {
-
-namespace {
-
-// Whole transfers: pread and pwrite may move fewer bytes than asked.
-bool transfer(bool writing, int fd, char* data, qint64 size, qint64 offset) {
-    while (size > 0) {
-        const ssize_t n = writing ? ::pwrite(fd, data, size_t(size), off_t(offset))
-                                  : ::pread(fd, data, size_t(size), off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        data += n;
-        size -= n;
-        offset += n;
-    }
-    return true;
-}
-
-} // namespace
 
 MarkingPass::MarkingPass(const QString& path)
     : path_(path), fd_(openTableFile(path, true)), header_(DbfHeader::read(fd_.get(), path)),
@@ -55,7 +31,7 @@ void MarkingPass::finish() {
     const qint64 from = firstChanged_ * length + layout_.alarmOffset();
     const qint64 to = lastChanged_ * length + layout_.alarmOffset() + 1;
     firstChanged_ = lastChanged_ = -1;
-    if (!transfer(true, fd_.get(), block_.data() + from, to - from, offsetOf(start_) + from))
+    if (!writeFully(fd_.get(), block_.data() + from, to - from, offsetOf(start_) + from))
         throw LogError(
             QStringLiteral("Cannot write to table %1: %2").arg(path_, systemMessage(errno)));
 }
@@ -69,7 +45,7 @@ bool MarkingPass::nextBlock() {
         return false;
     }
     block_.resize(qsizetype(size_) * layout_.recordLength());
-    if (!transfer(false, fd_.get(), block_.data(), block_.size(), offsetOf(start_)))
+    if (!readFully(fd_.get(), block_.data(), block_.size(), offsetOf(start_)))
         throw LogError(QStringLiteral("Cannot read records %1 to %2 of table %3: %4")
                            .arg(start_)
                            .arg(start_ + size_ - 1)

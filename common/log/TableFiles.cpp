@@ -39,6 +39,23 @@ QString systemMessage(int error) {
 
 namespace {
 
+// Repeats a positioned read or write, step(done, offset), until size bytes moved.
+template <typename Step> bool transfer(Step step, qint64 size, qint64 offset) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = step(done, offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
 [[noreturn]] void inUse(const QString& path) {
     throw LogError(QStringLiteral("Table %1 is in use by a running station").arg(path));
 }
@@ -98,6 +115,22 @@ UniqueFd lockExisting(const QString& path, int flags) {
 
 } // namespace
 
+bool readFully(int fd, char* data, qint64 size, qint64 offset) {
+    return transfer(
+        [&](qint64 done, qint64 at) {
+            return ::pread(fd, data + done, size_t(size - done), off_t(at));
+        },
+        size, offset);
+}
+
+bool writeFully(int fd, const char* data, qint64 size, qint64 offset) {
+    return transfer(
+        [&](qint64 done, qint64 at) {
+            return ::pwrite(fd, data + done, size_t(size - done), off_t(at));
+        },
+        size, offset);
+}
+
 UniqueFd openTableFile(const QString& path, bool forWriting) {
     if (forWriting) {
         UniqueFd fd = lockExisting(path, O_RDWR);
@@ -139,6 +172,14 @@ NewTableFile::~NewTableFile() {
 
 QString NewTableFile::path() const {
     return QFile::decodeName(tempName_);
+}
+
+void NewTableFile::startWriteback() {
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0 || st.st_size <= writtenBack_)
+        return;
+    ::sync_file_range(fd_.get(), writtenBack_, st.st_size - writtenBack_, SYNC_FILE_RANGE_WRITE);
+    writtenBack_ = st.st_size;
 }
 
 void NewTableFile::install() {

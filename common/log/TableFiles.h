@@ -49,6 +49,9 @@ public:
 
     int fd() const { return fd_.get(); }
     QString path() const;
+    // Starts writing what was written to the file since the last call out to
+    // the disk, without waiting for it; failures are left to install().
+    void startWriteback();
     // Syncs the file and renames it over the target, under the target's lock;
     // LogError when the target is in use or the rename fails.
     void install();
@@ -57,8 +60,15 @@ private:
     QString targetPath_;
     QByteArray tempName_;
     UniqueFd fd_;
+    qint64 writtenBack_ = 0;
     bool installed_ = false;
 };
+
+// Reads or writes exactly size bytes at offset of the file open on fd, going on
+// after a transfer that moved fewer or was interrupted. False, with errno set,
+// when the system refuses or the file ends first (EIO).
+bool readFully(int fd, char* data, qint64 size, qint64 offset);
+bool writeFully(int fd, const char* data, qint64 size, qint64 offset);
 
 // The operating system's text for an errno value.
 QString systemMessage(int error);

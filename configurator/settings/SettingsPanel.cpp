@@ -63,8 +63,8 @@ std::array<QLineEdit*, 15> SettingsPanel::activeStateFields() const {
             ui_.Edit18, ui_.Edit19, ui_.Edit20, ui_.Edit21, ui_.Edit22};
 }
 
-void SettingsPanel::loadPortSettings() {
-    shown_ = config::loadSystemSettings(*file_.snapshot());
+void SettingsPanel::loadPortSettings(const ini::IniDocument& doc) {
+    shown_ = config::loadSystemSettings(doc);
     ui_.ComboBox3->setCurrentText(toUnicode(shown_.baudRate));
     ui_.CheckBox1->setChecked(shown_.dtrControl);
     ui_.CheckBox2->setChecked(shown_.rtsControl);
@@ -74,8 +74,8 @@ void SettingsPanel::loadPortSettings() {
         init[n]->setText(toUnicode(shown_.init[n]));
 }
 
-void SettingsPanel::loadSignalNames() {
-    shown_ = config::loadSystemSettings(*file_.snapshot());
+void SettingsPanel::loadSignalNames(const ini::IniDocument& doc) {
+    shown_ = config::loadSystemSettings(doc);
     const auto display = displayNameFields();
     const auto shortName = shortNameFields();
     const auto active = activeStateFields();

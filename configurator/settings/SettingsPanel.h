@@ -37,8 +37,11 @@ public:
     ModemProbe& modemProbe() { return *probe_; }
     SoundSettings& sounds() { return *sounds_; }
 
-    void loadPortSettings() override;
-    void loadSignalNames() override;
+    void loadPortSettings(const ini::IniDocument& doc) override;
+    void loadSignalNames(const ini::IniDocument& doc) override;
+    // The same from the file as it is now.
+    void loadPortSettings() { loadPortSettings(*file_.snapshot()); }
+    void loadSignalNames() { loadSignalNames(*file_.snapshot()); }
     int portGroupWidth() const override;
 
     void Button9Click();

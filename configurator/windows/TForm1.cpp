@@ -137,6 +137,9 @@ QByteArray TForm1::search_pool() const {
     return n ? config::objectSection(*n) : QByteArray();
 }
 
+// One parse of the file serves the whole refresh: right after a save the file
+// is too young for its parse to be kept (see ini::IniFile), so every further
+// snapshot would read and parse it again.
 void TForm1::FormShow() {
     const auto doc = file_.snapshot();
 
@@ -145,7 +148,7 @@ void TForm1::FormShow() {
     resize(portWidth + ui_.GroupBox2->width() + 40, ui_.GroupBox2->height() + 130);
 
     if (panel_)
-        panel_->loadPortSettings();
+        panel_->loadPortSettings(*doc);
 
     // Bank0 is listed too, though no search finds it.
     const QString kept = ui_.ComboBox1->currentText();
@@ -159,38 +162,40 @@ void TForm1::FormShow() {
 
     if (!objectChosenOnce_ && ui_.ComboBox1->count() > 0 && !ui_.ComboBox1->itemText(0).isEmpty()) {
         ui_.ComboBox1->setEditText(ui_.ComboBox1->itemText(0));
-        ComboBox1Change();
+        chooseObject(*doc);
         objectChosenOnce_ = true;
     }
 
     if (panel_)
-        panel_->loadSignalNames();
+        panel_->loadSignalNames(*doc);
 
-    const auto current = file_.snapshot();
-    const QString word = toUnicode(config::objectWord(*current));
+    const QString word = toUnicode(config::objectWord(*doc));
     ui_.Label5->setText(QStringLiteral("Наименование ") + word + QLatin1Char('a'));
     const auto& allSignals = config::signalList();
     for (size_t i = 0; i < allSignals.size(); ++i) {
         pollBoxes_[i]->setText(toUnicode(
-            current->value(config::BaseStation, allSignals[i].displayNameKey())
+            doc->value(config::BaseStation, allSignals[i].displayNameKey())
                 .value_or(config::configurator::defaultDisplayName(allSignals[i], true))));
     }
-    rebuildRuleLists();
+    rebuildRuleLists(ruleLists(*doc));
     ui_.GroupBox2->setTitle(word + QStringLiteral("а"));
     ui_.N1->setTitle(word);
 }
 
 void TForm1::ComboBox1Change() {
-    const auto doc = file_.snapshot();
+    chooseObject(*file_.snapshot());
+}
+
+void TForm1::chooseObject(const ini::IniDocument& doc) {
     const QByteArray name = selectorText();
-    const std::optional<int> n = config::findObjectByName(*doc, name);
-    const ObjectConfig object = config::loadObject(*doc, n ? config::objectSection(*n) : "");
+    const std::optional<int> n = config::findObjectByName(doc, name);
+    const ObjectConfig object = config::loadObject(doc, n ? config::objectSection(*n) : "");
     // A name typed by hand that no object has fills no field; the rest shows
     // its defaults.
     if (object.name == name)
         showObjectFields(object);
     showTestFields(object);
-    lb_upd();
+    showRuleLines(object.rules);
 }
 
 void TForm1::showObjectFields(const ObjectConfig& object) {
@@ -327,8 +332,7 @@ RuleLists TForm1::currentRuleLists() const {
     return ruleLists(*file_.snapshot());
 }
 
-void TForm1::rebuildRuleLists() {
-    const RuleLists lists = currentRuleLists();
+void TForm1::rebuildRuleLists(const RuleLists& lists) {
     ui_.ComboBox4->clear();
     for (const QByteArray& entry : lists.sources)
         ui_.ComboBox4->addItem(toUnicode(entry));
@@ -337,15 +341,19 @@ void TForm1::rebuildRuleLists() {
         ui_.ComboBox6->addItem(toUnicode(entry));
     ui_.ComboBox4->setCurrentIndex(0);
     ui_.ComboBox6->setCurrentIndex(0);
-    ComboBox4Change();
+    showSource(lists);
 }
 
 void TForm1::ComboBox4Change() {
+    showSource(currentRuleLists());
+}
+
+void TForm1::showSource(const RuleLists& lists) {
     SourceView view;
     view.stateVisible = !ui_.ComboBox5->isHidden();
     view.alarmEnabled = ui_.CheckBox5->isEnabled();
     view.timeVisible = !ui_.RxSpinEdit1->isHidden();
-    view = sourceView(currentRuleLists(), fromUnicode(ui_.ComboBox4->currentText()), view);
+    view = sourceView(lists, fromUnicode(ui_.ComboBox4->currentText()), view);
 
     ui_.ComboBox5->clear();
     for (const QByteArray& state : view.states)
@@ -434,7 +442,8 @@ void TForm1::ListBox1DblClick() {
     }
     const QByteArray line = ui_.ListBox1->item(currentRuleLine())->data(RecordRole).toByteArray();
     const rules::RuleRecord record = rules::RuleRecord::parse(line);
-    const ShownRule shown = showRule(currentRuleLists(), record);
+    const RuleLists lists = currentRuleLists();
+    const ShownRule shown = showRule(lists, record);
 
     ui_.CheckBox5->setChecked(shown.alarm);
     ui_.CheckBox6->setChecked(shown.confirm);
@@ -442,7 +451,7 @@ void TForm1::ListBox1DblClick() {
         ui_.CheckBox7->setChecked(*shown.active);
     if (shown.source >= 0) {
         ui_.ComboBox4->setCurrentIndex(shown.source);
-        ComboBox4Change();
+        showSource(lists);
         if (shown.source == source::Time) {
             ui_.RxSpinEdit1->setValue(shown.hours);
             ui_.RxSpinEdit2->setValue(shown.minutes);
@@ -459,12 +468,15 @@ void TForm1::ListBox1DblClick() {
 }
 
 void TForm1::lb_upd() {
-    ui_.ListBox1->clear();
     const auto doc = file_.snapshot();
     const std::optional<int> n = config::findObjectByName(*doc, selectorText());
-    if (!n)
-        return;
-    for (const QByteArray& record : rules::configuratorRules(*doc, config::objectSection(*n)))
+    showRuleLines(n ? rules::configuratorRules(*doc, config::objectSection(*n))
+                    : QList<QByteArray>());
+}
+
+void TForm1::showRuleLines(const QList<QByteArray>& records) {
+    ui_.ListBox1->clear();
+    for (const QByteArray& record : records)
         addRuleLine(record);
 }
 

@@ -77,7 +77,10 @@ private:
     config::ObjectConfig objectFromFields() const;
     void showObjectFields(const config::ObjectConfig& object);
     void showTestFields(const config::ObjectConfig& object);
-    void rebuildRuleLists();
+    void chooseObject(const ini::IniDocument& doc);
+    void rebuildRuleLists(const RuleLists& lists);
+    void showSource(const RuleLists& lists);
+    void showRuleLines(const QList<QByteArray>& records);
     RuleLists currentRuleLists() const;
     QList<QByteArray> ruleLines() const;
     void addRuleLine(const QByteArray& record);

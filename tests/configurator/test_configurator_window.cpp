@@ -18,8 +18,8 @@ namespace {
 
 class FakePanel : public SettingsPanelBase {
 public:
-    void loadPortSettings() override { ++portLoads; }
-    void loadSignalNames() override { ++nameLoads; }
+    void loadPortSettings(const ini::IniDocument&) override { ++portLoads; }
+    void loadSignalNames(const ini::IniDocument&) override { ++nameLoads; }
     int portGroupWidth() const override { return 300; }
     void apply() { emit applied(); }
     int portLoads = 0;

@@ -72,6 +72,40 @@ const QList<std::tuple<QByteArray, char, int>> LogFieldList = {
     {"MAIL", 'C', 250}, {"ALARM", 'L', 1}, {"ADMIN", 'C', 250},
 };
 
+// The copy made the plain way, one record at a time through the table's reading
+// and appending: what the copy in blocks must write, byte for byte.
+void copyRecordByRecord(const LogTable& source, const QString& target) {
+    LogTable::create(target);
+    const auto copy = LogTable::open(target);
+    for (int i = 0; i < source.recordCount(); ++i) {
+        LogRecord r = source.record(i);
+        if (r.time.isEmpty())
+            r.time = "No Name";
+        for (QByteArray* text : {&r.timeo, &r.date, &r.mail, &r.admin}) {
+            if (text->isEmpty())
+                *text = "None";
+        }
+        r.alarm = false;
+        copy->append(r);
+    }
+}
+
+// A table's bytes without the date of its last change, which depends on the day.
+QByteArray undated(QByteArray file) {
+    if (file.size() >= 4)
+        file.replace(1, 3, QByteArray(3, '\0'));
+    return file;
+}
+
+// Marks records of a table file as deleted (the first byte of the record).
+QByteArray withDeleted(QByteArray file, const QList<int>& records) {
+    const int header = int(number(file, 8, 2));
+    const int length = int(number(file, 10, 2));
+    for (const int r : records)
+        file[header + r * length] = '*';
+    return file;
+}
+
 // The largest file this process may write, lowered for one test and restored.
 class FileSizeLimit {
 public:
@@ -269,6 +303,12 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(LogError, table->append(tricky()[1]));
         QVERIFY_THROWS_EXCEPTION(LogError, table->record(-1));
         QVERIFY_THROWS_EXCEPTION(LogError, table->record(1));
+        QByteArray raw(2 * 776, '\0');
+        QVERIFY_THROWS_EXCEPTION(LogError, table->appendRecords(raw.constData(), 1));
+        QVERIFY_THROWS_EXCEPTION(LogError, table->readRecords(0, 2, raw.data()));
+        QVERIFY_THROWS_EXCEPTION(LogError, table->readRecords(-1, 1, raw.data()));
+        table->readRecords(0, 1, raw.data());
+        QCOMPARE(raw.left(1 + 250), ' ' + tricky()[0].bank.leftJustified(250, ' '));
         QCOMPARE(table->recordCount(), 1);
     }
 
@@ -380,23 +420,36 @@ private slots:
 
     void aRefusedWriteLeavesTheTableCountingWhatWasWritten_data() {
         QTest::addColumn<int>("room");
-        QTest::newRow("part of a record") << 300;
-        QTest::newRow("a record without the end mark") << 776 - 1;
+        QTest::addColumn<bool>("inBlock");
+        QTest::newRow("part of a record") << 300 << false;
+        QTest::newRow("a record without the end mark") << 776 - 1 << false;
+        QTest::newRow("part of a block") << 776 + 300 << true;
+        QTest::newRow("a block without the end mark") << 2 * 776 - 1 << true;
     }
 
     // A failed append is not counted, by the table or by its header; a record
     // that is counted was reported as appended.
     void aRefusedWriteLeavesTheTableCountingWhatWasWritten() {
         QFETCH(int, room);
+        QFETCH(bool, inBlock);
         const QString path = tableWith({tricky()[0], tricky()[1]});
         const qint64 before = QFileInfo(path).size();
         const auto table = LogTable::open(path);
+        // Two records as stored, for the append of a block.
+        QByteArray two(2 * 776, '\0');
+        table->readRecords(0, 2, two.data());
+        const auto appendOnce = [&] {
+            if (inBlock)
+                table->appendRecords(two.constData(), 2);
+            else
+                table->append(tricky()[2]);
+        };
         {
             FileSizeLimit limit(rlim_t(before + room));
-            QVERIFY_THROWS_EXCEPTION(LogError, table->append(tricky()[2]));
+            QVERIFY_THROWS_EXCEPTION(LogError, appendOnce());
             QCOMPARE(table->recordCount(), 2);
             QCOMPARE(number(contentOf(path), 4, 4), 2u);
-            QVERIFY_THROWS_EXCEPTION(LogError, table->append(tricky()[2]));
+            QVERIFY_THROWS_EXCEPTION(LogError, appendOnce());
             QCOMPARE(number(contentOf(path), 4, 4), 2u);
         }
         QCOMPARE(LogTable::open(path, LogTable::Access::ReadOnly)->recordCount(), 2);
@@ -408,6 +461,103 @@ private slots:
         QCOMPARE(reader->recordCount(), 4);
         QCOMPARE(reader->record(2), tricky()[3]);
         QCOMPARE(reader->record(3), tricky()[4]);
+    }
+
+    void theCopyInBlocksWritesWhatTheCopyRecordByRecordWrote_data() {
+        QTest::addColumn<QByteArray>("log");
+        const QByteArray blank(250 + 8 + 8 + 8 + 250, ' ');
+        // Trailing NULs count as blanks, inner ones and leading blanks stay;
+        // fields full to their last byte; blanks only; a set mark.
+        const QList<QByteArray> raw = {
+            QByteArray(250, '\0') + QByteArray(8, '\0') + QByteArray("1\0 \0", 4) +
+                QByteArray(4, '\0') + QByteArray("  \0", 3) + QByteArray(5, ' ') +
+                QByteArray("a\0b", 3) + QByteArray(247, '\0') + 'T' + QByteArray(250, '\0'),
+            QByteArray(250, 'W') + "12345678" + "87654321" + "31.12.99" + QByteArray(250, 'm') +
+                'F' + QByteArray(250, 'z'),
+            blank + 'T' + QByteArray(250, ' '),
+            blank + '?' + " x",
+        };
+        QTest::newRow("records of every kind, two deleted")
+            << withDeleted(handMadeTable(LogFieldList, raw), {0, 2});
+        QByteArray station;
+        {
+            const QString path = freshPath();
+            LogTable::create(path);
+            const auto table = LogTable::open(path);
+            for (const LogRecord& r : tricky())
+                table->append(r);
+            for (int i = 0; table->recordCount() < 2 * 4096 + 3; ++i)
+                table->append(burstRecord(i));
+            table->append({});
+            station = contentOf(path);
+        }
+        QTest::newRow("a station's log over three blocks, deleted in each")
+            << withDeleted(station, {0, 4095, 4096, 8195});
+        // Another order, a field the log does not use, fields narrower and wider
+        // than the copy's: texts are cut to the copy's fields.
+        QTest::newRow("a table of another layout") << withDeleted(
+            handMadeTable(
+                {{"ADMIN", 'C', 20},
+                 {"EXTRA", 'N', 5},
+                 {"DATE", 'C', 10},
+                 {"bank", 'C', 254},
+                 {"ALARM", 'L', 1},
+                 {"MAIL", 'C', 3},
+                 {"TIMEO", 'C', 8},
+                 {"TIME", 'C', 12}},
+                {"oper" + QByteArray(16, ' ') + "   42" + "01.01.2024" + QByteArray(254, 'b') +
+                     "T" + "mmm" + "        " + QByteArray("12:00:00\0\0\0\0", 12),
+                 QByteArray(20, ' ') + "99999" + "          " + QByteArray(251, ' ') + "abc" + "Y",
+                 {}}),
+            {1});
+        QTest::newRow("an empty log") << handMadeTable(LogFieldList);
+    }
+
+    void theCopyInBlocksWritesWhatTheCopyRecordByRecordWrote() {
+        QFETCH(QByteArray, log);
+        const QString source = freshPath();
+        QVERIFY(putContent(source, log));
+        const auto table = LogTable::open(source, LogTable::Access::ReadOnly);
+        const QString expected = freshPath();
+        copyRecordByRecord(*table, expected);
+        const QString target = freshPath();
+        copyTable(*table, target);
+        const QByteArray copy = contentOf(target);
+        QCOMPARE(copy.size(), contentOf(expected).size());
+        QCOMPARE(undated(copy), undated(contentOf(expected)));
+        QCOMPARE(LogTable::open(target, LogTable::Access::ReadOnly)->recordCount(),
+                 table->recordCount());
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    void aCopyTheDiskRefusesSaysSoAndKeepsTheOldCopy_data() {
+        QTest::addColumn<int>("room");
+        QTest::newRow("in the first block") << 100000;
+        QTest::newRow("in a later block") << 4096 * 776 + 100000;
+        QTest::newRow("at the end mark") << 257 + 5000 * 776;
+    }
+
+    void aCopyTheDiskRefusesSaysSoAndKeepsTheOldCopy() {
+        QFETCH(int, room);
+        const QString source = freshPath();
+        LogTable::create(source);
+        {
+            const auto table = LogTable::open(source);
+            for (int i = 0; i < 5000; ++i)
+                table->append(burstRecord(i));
+        }
+        const QString target = tableWith({tricky()[0]});
+        const QByteArray before = contentOf(target);
+        {
+            FileSizeLimit limit{rlim_t(room)};
+            QVERIFY_THROWS_EXCEPTION(
+                LogError, copyTable(*LogTable::open(source, LogTable::Access::ReadOnly), target));
+        }
+        QCOMPARE(contentOf(target), before);
+        QVERIFY(leftovers().isEmpty());
+        copyTable(*LogTable::open(source, LogTable::Access::ReadOnly), target);
+        QCOMPARE(LogTable::open(target, LogTable::Access::ReadOnly)->record(4999),
+                 burstRecord(4999));
     }
 
     void aCopyFillsEmptyFieldsAndClearsTheMark() {
