@@ -162,21 +162,47 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
     if (sname.isEmpty() || kname.isEmpty())
         return;
     const QByteArray v = cutAtLineBreak(value);
-    const Section* s = find(sname);
-    if (!s) {
+    const auto found = sections_.find(normalised(sname, ']', true));
+    if (found == sections_.end()) {
+        // A new section goes to the end: no line before it moves.
+        const qsizetype header = qsizetype(lines_.size());
         lines_.push_back(classify("[" + sname + "]"));
-        lines_.push_back(classify(kname + "=" + v));
-    } else if (const auto it = s->keys.constFind(kname.toLower()); it != s->keys.cend()) {
+        Line keyLine = classify(kname + "=" + v);
+        Section& added = sections_[lines_.back().name];
+        added.header = header;
+        added.end = header + 2;
+        added.lastText = header + 1;
+        added.keys.insert(keyLine.name, header + 1);
+        lines_.push_back(std::move(keyLine));
+        return;
+    }
+    Section& s = found.value();
+    if (const auto it = s.keys.constFind(kname.toLower()); it != s.keys.cend()) {
         Line& line = lines_[it.value()];
         line.text = line.text.left(line.text.indexOf('=') + 1) + v;
         return; // names unchanged: the index still holds
-    } else {
-        // Comments that close the section stay above the new key; blank lines
-        // stay between it and the next section.
-        const qsizetype at = (s->lastText >= 0 ? s->lastText : s->header) + 1;
-        lines_.insert(lines_.begin() + at, classify(kname + "=" + v));
     }
-    reindex();
+    // Comments that close the section stay above the new key; blank lines
+    // stay between it and the next section.
+    const qsizetype at = (s.lastText >= 0 ? s.lastText : s.header) + 1;
+    Line keyLine = classify(kname + "=" + v);
+    // Every line from the new one on moves down by one: so do the indexes of
+    // the sections that follow this one (and of any repeated part, which is
+    // not indexed).
+    for (Section& other : sections_) {
+        if (&other == &s || other.header < at)
+            continue;
+        ++other.header;
+        ++other.end;
+        if (other.lastText >= at)
+            ++other.lastText;
+        for (qsizetype& line : other.keys)
+            ++line;
+    }
+    s.keys.insert(keyLine.name, at);
+    s.lastText = at;
+    ++s.end;
+    lines_.insert(lines_.begin() + at, std::move(keyLine));
 }
 
 void IniDocument::removeSection(const QByteArray& section) {

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -228,6 +229,32 @@ private slots:
         QCOMPARE(file.readString("Empty", "Name", "default"), QByteArray("default"));
         file.writeString("Empty", "Name", "x");
         QCOMPARE(contentOf(path), QByteArray("[Empty]\r\nName=x\r\n[Bank1]\r\nName=\r\n"));
+    }
+
+    void theIndexAfterEditsAgreesWithAFreshParse() {
+        IniDocument doc = IniDocument::parse("; head\r\n[A]\r\nk1=1\r\n; closing\r\n\r\n"
+                                             "[B]\r\n\r\n[a]\r\nk1=hidden\r\n[C]\r\nk2=2\r\n");
+        const QList<QByteArray> sections{"A", "b", "C", "D", "E"};
+        const QList<QByteArray> keys{"k1", "K2", "k3", "k4"};
+        std::mt19937 random(7);
+        for (int step = 0; step < 400; ++step) {
+            const QByteArray& section = sections[int(random() % sections.size())];
+            if (random() % 10 == 0)
+                doc.removeSection(section);
+            else
+                doc.setValue(section, keys[int(random() % keys.size())], QByteArray::number(step));
+            const IniDocument fresh = IniDocument::parse(doc.serialize());
+            for (const QByteArray& s : sections) {
+                QCOMPARE(doc.hasSection(s), fresh.hasSection(s));
+                for (const QByteArray& k : keys)
+                    QCOMPARE(doc.value(s, k), fresh.value(s, k));
+            }
+            // The next insertion goes where a fresh parse would put it.
+            IniDocument a = doc, b = fresh;
+            a.setValue(section, "new", "x");
+            b.setValue(section, "new", "x");
+            QCOMPARE(a.serialize(), b.serialize());
+        }
     }
 
     void removingASectionTakesItsKeysAlong() {
