@@ -145,8 +145,8 @@ int main(int argc, char* argv[]) {
     std::printf(
         "listing of %d messages x 5 lines: %lld bytes on the wire both ways = %.0f ms at %d baud\n",
         Messages, modem.wireBytes, wireSeconds * 1000, BaudRate);
-    std::printf("station's processing (median of %d): %.1f ms = %.1f %% of the wire time "
-                "(fastest %.1f ms, slowest %.1f ms)\n",
+    std::printf("station's processing (median of %d): %.1f ms = %.1f %% of the wire time, "
+                "target at most 1 %% (fastest %.1f ms, slowest %.1f ms)\n",
                 Rounds, median, 100 * median / (wireSeconds * 1000), times.first(), times.last());
     std::printf("waits for the line to settle: %lld ms per listing (%d exchanges x %d ms), "
                 "no processor time\n",
