@@ -381,7 +381,6 @@ void IniFile::eraseSection(const QByteArray& section) {
 void IniFile::update(const std::function<void(IniDocument&)>& change) {
     if (PendingWrites* pending = pendingWrites(path_, true)) {
         const std::shared_ptr<const IniDocument> view = snapshot();
-        pending->changes.push_back(change);
         // The view is changed in place while no reader holds it.
         if (view.use_count() == 2) {
             change(*pending->view);
@@ -390,6 +389,7 @@ void IniFile::update(const std::function<void(IniDocument&)>& change) {
             change(*doc);
             pending->view = std::move(doc);
         }
+        pending->changes.push_back(change);
         return;
     }
     const QString target = resolvedPath(path_);
