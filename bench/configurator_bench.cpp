@@ -8,6 +8,7 @@
 // measured apart.
 //
 //   configurator_bench [OBJECTS [RULES]]   (default 99 objects of 500 rules)
+#include "BenchSupport.h"
 #include "config/ObjectConfig.h"
 #include "config/Schema.h"
 #include "ini/IniDocument.h"
@@ -36,14 +37,6 @@ namespace {
 double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
-
-class SilentPrompt : public ui::Prompt {
-public:
-    void inform(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool confirm(const QString&) override { return true; }
-    QString pickFile(const QString&, const QString& = QString()) override { return {}; }
-    QString pickSaveFile(const QString&, const QString&) override { return {}; }
-};
 
 QByteArray objectName(int n) {
     return text::cp("Банкомат №") + QByteArray::number(n);
@@ -107,8 +100,7 @@ constexpr int Rounds = 5;
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     const int objects = argc > 1 ? std::atoi(argv[1]) : 99;
     const int rules = argc > 2 ? std::atoi(argv[2]) : 500;
@@ -142,7 +134,7 @@ int main(int argc, char** argv) {
                 median(parse), median(load));
 
     ini::IniFile file(path);
-    SilentPrompt prompt;
+    bench::SilentPrompt prompt;
     TForm1 form1(file, prompt, folder);
     SettingsPanel panel(file, prompt, folder, &form1);
     form1.attachSettingsPanel(&panel);

@@ -9,6 +9,7 @@
 //
 // A log of RECORDS records already in FOLDER (events.dbf) is used again.
 #include "AnsweringModem.h"
+#include "BenchSupport.h"
 #include "RecordingPlayer.h"
 #include "ini/IniFile.h"
 #include "log/AliasStore.h"
@@ -48,14 +49,6 @@ log::LogRecord event(int n) {
             text::cp("Иванов И.И.")};
 }
 
-class SilentPrompt : public ui::Prompt {
-public:
-    void inform(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool confirm(const QString&) override { return true; }
-    QString pickFile(const QString&, const QString& = QString()) override { return {}; }
-    QString pickSaveFile(const QString&, const QString&) override { return {}; }
-};
-
 // Runs what the window has posted (its start-up among it) until nothing is left.
 void settle() {
     for (int i = 0; i < 10; ++i)
@@ -67,8 +60,7 @@ constexpr double TargetMs = 100;
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     QTemporaryDir temp;
@@ -96,7 +88,7 @@ int main(int argc, char** argv) {
     ini::IniFile(folder + QStringLiteral("Vave_vev.ini"))
         .writeString("BaseStation", "BASE", "events.dbf");
 
-    SilentPrompt prompt;
+    bench::SilentPrompt prompt;
     auto* link = new AnsweringModemLink;
     auto* pump = new AnsweringModemPump(*link);
     StationWindowSet windows(std::make_unique<TForm1>(

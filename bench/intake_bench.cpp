@@ -4,6 +4,7 @@
 // control panel) with the modem's answers given at once, so that only the
 // station's own work is timed.
 #include "AnsweringModem.h"
+#include "BenchSupport.h"
 #include "RecordingPlayer.h"
 #include "log/AliasStore.h"
 #include "log/LogTable.h"
@@ -65,16 +66,6 @@ struct InstantModem {
     }
 };
 
-class SilentPrompt : public ui::Prompt {
-public:
-    void inform(const QString& text) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool confirm(const QString&) override { return true; }
-    QString pickFile(const QString&, const QString& = QString()) override { return {}; }
-    QString pickSaveFile(const QString&, const QString&) override { return {}; }
-};
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -97,7 +88,7 @@ int main(int argc, char* argv[]) {
     log::AliasStore(aliases).add(log::LogAlias, programDir);
     log::LogTable::create(programDir + QStringLiteral("log.dbf"));
 
-    SilentPrompt prompt;
+    bench::SilentPrompt prompt;
     InstantModem modem;
     auto* link =
         new AnsweringModemLink([&modem](const QByteArray& bytes) { return modem.answer(bytes); });

@@ -9,6 +9,7 @@
 //
 // A log of RECORDS records already in FOLDER (log.dbf) is used again, so that
 // runs after the first measure the copy alone.
+#include "BenchSupport.h"
 #include "ini/IniFile.h"
 #include "log/LogTable.h"
 #include "reports/Reports.h"
@@ -50,14 +51,6 @@ log::LogRecord event(int n) {
             text::cp("Иванов И.И.")};
 }
 
-class SilentPrompt : public ui::Prompt {
-public:
-    void inform(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool confirm(const QString&) override { return true; }
-    QString pickFile(const QString&, const QString& = QString()) override { return {}; }
-    QString pickSaveFile(const QString&, const QString&) override { return {}; }
-};
-
 // The seconds that the build took.
 double build(Reports& reports, const char* what, const ReportRequest& request) {
     const auto start = Clock::now();
@@ -74,8 +67,7 @@ constexpr double TargetSeconds = 2.0;
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessTold();
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
     QTemporaryDir temp;
@@ -105,7 +97,7 @@ int main(int argc, char** argv) {
     std::printf("statistics copy made in %.2f s (%.0f MB)\n", copySeconds,
                 QFileInfo(copyPath).size() / 1e6);
 
-    SilentPrompt prompt;
+    bench::SilentPrompt prompt;
     ini::IniFile ini(folder + QStringLiteral("/Vave_vev.ini"));
     Reports reports(ini, prompt);
     reports.setCopyPath(copyPath);
