@@ -1,6 +1,7 @@
 // The INI reader on arbitrary bytes: a file edited by hand may hold anything.
-// Whatever it holds, reading never crashes, values keep their limits, and a
-// file written back reads the same.
+// Whatever it holds, reading never crashes, values keep their limits, a file
+// written back reads the same and writes back byte for byte, and a write
+// touches only the lines it must.
 #include "ini/IniDocument.h"
 #include "ini/IniFile.h"
 
@@ -36,19 +37,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(!doc.hasKey(section, key) || doc.hasSection(section));
     tirvon::ini::parseInteger(value.value_or(QByteArray()));
 
-    // Written back, the file reads the same.
-    const IniDocument again = IniDocument::parse(doc.serialize());
+    // Written back, the file reads the same, and writes back unchanged.
+    const QByteArray written = doc.serialize();
+    const IniDocument again = IniDocument::parse(written);
     check(again.value(section, key) == value);
     check(again.hasSection(section) == doc.hasSection(section));
+    check(again.serialize() == written);
 
-    // A write lands where a reader finds it, and adds no section but its own.
+    // A write lands where a reader finds it: it replaces the key's line, or adds
+    // one line, or two with a new section.
+    const bool existed = doc.hasKey(section, key);
+    const bool sectionExisted = doc.hasSection(section);
     doc.setValue(section, key, content.left(64));
+    const QByteArray full = doc.serialize();
+    const qsizetype added = full.count("\r\n") - written.count("\r\n");
+    check(added >= 0 && added <= 2);
+    check(!existed || added == 0);
+    check(!sectionExisted || added <= 1);
     if (!IniDocument::sectionName(section).isEmpty() && !IniDocument::keyName(key).isEmpty()) {
         check(doc.hasKey(section, key));
-        const auto written = doc.value(section, key);
-        check(written && !written->contains('\r') && !written->contains('\n'));
+        const auto stored = doc.value(section, key);
+        check(stored && !stored->contains('\r') && !stored->contains('\n'));
     }
+    // Removing a section takes out one run of lines and leaves the others.
     doc.removeSection(section);
-    IniDocument::parse(doc.serialize());
+    const QByteArray rest = doc.serialize();
+    check(rest.size() <= full.size());
+    qsizetype same = 0;
+    while (same < rest.size() && rest[same] == full[same])
+        ++same;
+    qsizetype sameEnd = 0;
+    while (sameEnd < rest.size() - same &&
+           rest[rest.size() - 1 - sameEnd] == full[full.size() - 1 - sameEnd])
+        ++sameEnd;
+    check(same + sameEnd == rest.size());
     return 0;
 }

@@ -23,7 +23,9 @@ struct RuleRecord {
     bool matches(const QByteArray& ruleEventText) const;
 
     // The record's stored text, and back: parse(format()) gives the fields
-    // again whenever trigger, command and flag hold no "::".
+    // again whenever trigger, command and flag hold no "::" and do not end in
+    // ":" (a closing colon and the separator read as a separator and a colon
+    // that opens the next field).
     static RuleRecord parse(const QByteArray& value);
     QByteArray format() const;
     bool operator==(const RuleRecord&) const = default;

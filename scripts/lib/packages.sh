@@ -5,6 +5,8 @@ BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-mu
 # The package test makes the .deb (dpkg-dev's dpkg-shlibdeps finds its library
 # dependencies) and validates its desktop entries (desktop-file-utils).
 TEST_PACKAGES=(python3-dbfread xvfb xdotool poppler-utils fonts-dejavu-core dpkg-dev desktop-file-utils)
+# The fuzz targets are built with clang and its sanitizer and fuzzer runtime.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The demo's sounds speak their names (without it the build makes tones).
 DEMO_PACKAGES=(espeak-ng)
 

@@ -83,6 +83,10 @@ private slots:
                                       << QByteArray() << QByteArray();
         QTest::newRow("empty fields")
             << QByteArray("::::::") << QByteArray() << QByteArray() << QByteArray() << QByteArray();
+        // A field written with a closing colon gives it to the next field.
+        QTest::newRow("trigger ending in a colon")
+            << QByteArray("IN1 OPEN:::OUT1 ON::1::d") << QByteArray("IN1 OPEN")
+            << QByteArray(":OUT1 ON") << QByteArray("1") << QByteArray("d");
     }
     void ruleRecordsSplitIntoFourFields() {
         QFETCH(QByteArray, value);
