@@ -39,16 +39,6 @@ double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-log::LogRecord event(int n) {
-    return {text::cp("Банкомат №") + QByteArray::number(n % 99 + 1),
-            "12:00:01",
-            "11:59:00",
-            "05.06.24",
-            text::cp("Тревога!!! Дверь ОТКРЫТА, событие ") + QByteArray::number(n),
-            false,
-            text::cp("Иванов И.И.")};
-}
-
 // Runs what the window has posted (its start-up among it) until nothing is left.
 void settle() {
     for (int i = 0; i < 10; ++i)
@@ -75,7 +65,7 @@ int main(int argc, char** argv) {
             log::LogTable::create(logPath);
             const auto table = log::LogTable::open(logPath);
             for (int n = 0; n < records; ++n)
-                table->append(event(n));
+                table->append(bench::bigLogRecord(n));
             std::printf("log of %d records written in %.1f s\n", records,
                         milliseconds(Clock::now() - start) / 1000);
         }

@@ -9,6 +9,7 @@
 // The append figure that counts is at 10000000 records (a table of 7.8 GB:
 // mind the free space of FOLDER). A log of at least RECORDS records left in
 // FOLDER by an earlier run is used again; it is left there for the next run.
+#include "BenchSupport.h"
 #include "log/LogTable.h"
 #include "log/LogTableModel.h"
 #include "text/Cp1251.h"
@@ -33,16 +34,6 @@ double microseconds(Clock::duration d) {
     return std::chrono::duration<double, std::micro>(d).count();
 }
 
-LogRecord event(int n) {
-    return {text::cp("Банкомат №") + QByteArray::number(n % 99 + 1),
-            "12:00:01",
-            "11:59:00",
-            "05.06.24",
-            text::cp("Тревога!!! Дверь ОТКРЫТА, событие ") + QByteArray::number(n),
-            false,
-            text::cp("Иванов И.И.")};
-}
-
 // The mean cost of one append, in microseconds, in each window of `window`
 // appends while the table grows to count records.
 std::vector<double> fill(LogTable& table, int count, int window) {
@@ -50,7 +41,7 @@ std::vector<double> fill(LogTable& table, int count, int window) {
     Clock::time_point start = Clock::now();
     const int first = table.recordCount();
     for (int n = first; n < count; ++n) {
-        table.append(event(n));
+        table.append(bench::bigLogRecord(n));
         if ((n + 1 - first) % window == 0) {
             const Clock::time_point now = Clock::now();
             windows.push_back(microseconds(now - start) / window);
