@@ -168,11 +168,10 @@ void Station::csq(const QByteArray& reply) {
     const SignalQualityReading reading = readSignalQuality(reply);
     if (reading.kind == SignalQualityReading::Kind::Position) {
         view_.setSignalBar(reading.barPosition);
-    } else if (reading.kind == SignalQualityReading::Kind::Unreadable && !conversionErrorShown_) {
-        // One box at a time, however often the modem answers this way.
-        conversionErrorShown_ = true;
-        prompt_.inform(conversionError.arg(text::toUnicode(reading.text)));
-        conversionErrorShown_ = false;
+    } else if (reading.kind == SignalQualityReading::Kind::Unreadable) {
+        // The tick ends here; the box comes after it, one at a time however
+        // often the modem answers this way.
+        tickMessages_.post(conversionError.arg(text::toUnicode(reading.text)));
     }
 }
 
@@ -214,11 +213,19 @@ template <typename Work> void Station::guarded(Work work) {
     }
 }
 
+template <typename Work> void Station::guardedTick(Work work) {
+    try {
+        work();
+    } catch (const OperationFailure& e) {
+        tickMessages_.post(e.message());
+    }
+}
+
 void Station::Timer1Timer() {
     // Time rules are due whether or not the modem is busy at this second.
-    guarded([this] { rules_->checkTimeRules(); });
-    guarded([this] { superviseTests(); });
-    guarded([this] { polling_.tick(); });
+    guardedTick([this] { rules_->checkTimeRules(); });
+    guardedTick([this] { superviseTests(); });
+    guardedTick([this] { polling_.tick(); });
 }
 
 void Station::superviseTests() {

@@ -19,6 +19,7 @@
 #include "sound/SoundTimer.h"
 #include "startup/ModemStartup.h"
 #include "supervision/TestSupervision.h"
+#include "ui/MessageQueue.h"
 #include "ui/Prompt.h"
 
 #include <QDateTime>
@@ -151,7 +152,7 @@ private:
     void addAlarmRow(const QByteArray& object, const QByteArray& logText,
                      const QByteArray& arrival) override;
     void Action(const QByteArray& section, const QByteArray& ruleEventText) override;
-    void reportFailure(const QString& message) override { prompt_.inform(message); }
+    void reportFailure(const QString& message) override { tickMessages_.post(message); }
     void syncLog() override { eventLog_->sync(); }
     void unreadableEntry(const report::ListingEntry& entry) override;
     void objectReported(const QByteArray& section, bool testReport) override {
@@ -176,10 +177,13 @@ private:
     // Runs an operator's or a tick's work; an OperationFailure is shown, and the
     // station goes on.
     template <typename Work> void guarded(Work work);
+    // The same for the work of a polling tick: its box comes after the tick.
+    template <typename Work> void guardedTick(Work work);
 
     QString programDirectory_;
     ini::IniFile iniFile_;
     ui::Prompt& prompt_;
+    ui::MessageQueue tickMessages_{prompt_};
     StationView& view_;
     ObjectRowsView& objectRows_;
     std::unique_ptr<serial::ModemLink> link_;
@@ -212,7 +216,6 @@ private:
     QString objectWord_;
     bool ending_ = false;
     bool lineErrorShown_ = false;
-    bool conversionErrorShown_ = false;
 };
 
 } // namespace tirvon::station

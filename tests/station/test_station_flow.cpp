@@ -302,9 +302,12 @@ private slots:
         QCOMPARE(s.form2().ui().lPhone->text(), QStringLiteral("79160000001"));
     }
 
-    void anUnreadableSignalQualityIsToldOnceAtATime() {
+    void anUnreadableSignalQualityIsToldAfterTheTickOnceAtATime() {
         WindowedStation s(accounts);
         s.form1->csq("at+csq\r\r\n+CSQ: 1x,99\r\n\r\nOK\r\n");
+        s.form1->csq("at+csq\r\r\n+CSQ: 1x,99\r\n\r\nOK\r\n");
+        QVERIFY(s.prompt.messages.isEmpty());
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(s.prompt.messages,
                  QStringList{QStringLiteral("'1x' is not a valid integer value")});
         QCOMPARE(s.ui().ProgressBar1->value(), 0);
