@@ -113,6 +113,10 @@ class Rig:
         return os.path.join(self.program, "Vave_vev.ini")
 
     @property
+    def stderr_path(self):
+        return os.path.join(self.dir, "vartel.stderr")
+
+    @property
     def log_path(self):
         return os.path.join(self.program, "events.dbf")
 
@@ -145,8 +149,10 @@ class Rig:
 
     # The station.
     def start_station(self):
-        self.station = subprocess.Popen([os.path.join(self.program, "vartel")], env=self.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The station's error output is kept: the heap figures of malloc_stats go there.
+        with open(self.stderr_path, "ab") as errors:
+            self.station = subprocess.Popen([os.path.join(self.program, "vartel")], env=self.env,
+                                            stdout=subprocess.DEVNULL, stderr=errors)
         window = self.xdotool("search", "--sync", "--name", "Авторизация администратора")
         window = window.split()[0]
         self.xdotool("windowfocus", "--sync", window)
@@ -156,6 +162,43 @@ class Rig:
         # The window closes on the key press; Xvfb then keeps the key down and
         # repeats it for ever, dozens of key events a second to the station.
         self.xdotool("keyup", "Return")
+
+    def attend(self):
+        """What the operator does now and then: closes the message boxes, then the
+        call panel, and presses "Принять" under the alarm list once. The main window
+        has the same place and size on every run on Xvfb; with the call panel shown
+        the button sits higher, so the panel is closed first ("Закрыть" there is at
+        the spot of the empty strip beside the button when the panel is hidden).
+        Returns the number of boxes closed."""
+        boxes = self.xdotool("search", "--onlyvisible", "--name",
+                             "^Пульт центрального наблюдения TIRVON$").split()
+        for box in boxes:
+            self.xdotool("key", "--window", box, "Return")
+            self.xdotool("keyup", "Return")
+        window = self.xdotool("search", "--name", "^Мониторинг").split()
+        if window:
+            self.xdotool("mousemove", "--window", window[0], "863", "481", "click", "1")
+            time.sleep(0.3)
+            self.xdotool("mousemove", "--window", window[0], "1016", "484", "click", "1")
+        return len(boxes)
+
+    def heap_in_use_kib(self):
+        """The bytes the station's allocator has handed out and not had back, by
+        malloc_stats called through gdb; None without gdb. Unlike the resident set it
+        does not count the free pages the allocator keeps."""
+        if not shutil.which("gdb"):
+            return None
+        with open(self.stderr_path, "rb") as f:
+            f.seek(0, os.SEEK_END)
+            start = f.tell()
+        subprocess.run(["gdb", "-p", str(self.station.pid), "-batch", "-nx",
+                        "-ex", "call (void) malloc_stats()"], capture_output=True, timeout=60)
+        with open(self.stderr_path, "rb") as f:
+            f.seek(start)
+            text = f.read().decode(errors="replace")
+        total = text.rsplit("Total (incl. mmap):", 1)
+        found = re.search(r"in use bytes\s*=\s*(\d+)", total[-1]) if len(total) == 2 else None
+        return int(found.group(1)) // 1024 if found else None
 
     def xdotool(self, *arguments):
         return subprocess.run(["xdotool", *arguments], env=self.env, capture_output=True,

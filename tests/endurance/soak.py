@@ -4,12 +4,17 @@ reports from the four controllers of the demo (some set its rules going, whose
 commands the controllers answer), now and then a call and a message from an
 unknown sender. Each minute it samples the station's resident memory and
 processor time; at the end it checks that every report was logged and every
-unknown sender's message went to its list, and prints the figures.
+unknown sender's message went to its list, and prints the figures. Every few
+seconds, outside calls, the operator closes the call panel and any message box
+and acknowledges an alarm, as a desk does: the alarm list keeps its rows until
+then.
 
-    soak.py [--minutes M] [--rate R] [--warm-up W] [--build DIR]
+    soak.py [--minutes M] [--rate R] [--warm-up W] [--acknowledge-every S] [--build DIR]
 
 The memory growth is measured from the end of the warm-up to the end, as MiB
-per hour; the target is under 1 MiB an hour."""
+per hour; the target is under 1 MiB an hour. With gdb at hand it also samples
+the heap in use, which tells growth the station keeps from free pages the
+allocator holds."""
 
 import argparse
 import os
@@ -24,6 +29,8 @@ def main():
     parser.add_argument("--minutes", type=float, default=120)
     parser.add_argument("--rate", type=float, default=1.5, help="reports a second")
     parser.add_argument("--warm-up", type=float, default=15, help="minutes")
+    parser.add_argument("--acknowledge-every", type=float, default=3,
+                        help="seconds between two rounds of the operator; 0: never")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--build", default=os.path.join(rig.ROOT, "build-rel"))
     arguments = parser.parse_args()
@@ -40,19 +47,24 @@ def main():
         next_report = start
         next_unknown = start + 30
         next_call = start + 90
+        next_acknowledgement = start + 30
+        last_hang_up = start
+        boxes = 0
         hang_up_at = None
         serial = 0
-        print("%7s %10s %10s %9s %9s" % ("minute", "RSS KiB", "CPU s", "CPU %", "reports"),
-              flush=True)
+        print("%7s %10s %10s %10s %9s %9s" % ("minute", "RSS KiB", "heap KiB", "CPU s", "CPU %",
+                                               "reports"), flush=True)
         while time.monotonic() < end:
             now = time.monotonic()
             if now >= next_sample:
                 cpu = setup.cpu_seconds()
-                samples.append((now - start, setup.resident_kib(), cpu))
+                heap = setup.heap_in_use_kib()
+                samples.append((now - start, setup.resident_kib(), cpu, heap))
                 previous = samples[-2] if len(samples) > 1 else samples[-1]
                 share = 100 * (cpu - previous[2]) / max(now - start - previous[0], 1e-9)
-                print("%7.0f %10d %10.2f %9.2f %9d" % ((now - start) / 60, samples[-1][1], cpu,
-                                                      share, len(sent)), flush=True)
+                print("%7.0f %10d %10s %10.2f %9.2f %9d"
+                      % ((now - start) / 60, samples[-1][1], "-" if heap is None else heap, cpu,
+                         share, len(sent)), flush=True)
                 next_sample += 60
             if now >= next_report:
                 serial += 1
@@ -67,6 +79,11 @@ def main():
                 if setup.send_sms(rig.UNKNOWN_SENDER, serial, "Баланс: 152.40 р."):
                     unknown[serial] = rig.stamp(serial)
                 next_unknown += rng.uniform(30, 90)
+            if arguments.acknowledge_every > 0 and now >= next_acknowledgement:
+                # Not while a call rings: closing its panel would end it.
+                if hang_up_at is None and now - last_hang_up > 10:
+                    boxes += setup.attend()
+                next_acknowledgement += arguments.acknowledge_every
             if now >= next_call and hang_up_at is None:
                 if setup.ask("CALL +%s 145" % rng.choice(list(rig.OBJECTS)))[0] == "OK":
                     calls += 1
@@ -75,14 +92,15 @@ def main():
             if hang_up_at is not None and now >= hang_up_at:
                 setup.ask("HANGUP")
                 hang_up_at = None
+                last_hang_up = now
             time.sleep(0.05)
         if hang_up_at is not None:
             setup.ask("HANGUP")
         drained = rig.wait_until(lambda: setup.stored_count() == 0, 120)
         time.sleep(3)
         alive = setup.station.poll() is None
-        final = (time.monotonic() - start, setup.resident_kib(), setup.cpu_seconds()) if alive \
-            else samples[-1]
+        final = (time.monotonic() - start, setup.resident_kib(), setup.cpu_seconds(),
+                 setup.heap_in_use_kib()) if alive else samples[-1]
         setup.kill_station()
         problems, keys, records = rig.check_log(setup.log_path)
         problems += rig.check_ini(setup.ini_path, setup.original_objects)
@@ -94,7 +112,7 @@ def main():
         if not drained:
             problems.append("the store was not emptied within 120 s of the end")
         print_summary(arguments, samples, final, sent, unlogged, unknown, listed, calls, commands,
-                      refused, records, problems)
+                      refused, records, problems, boxes)
         return 1 if problems or unlogged or listed < len(unknown) else 0
     finally:
         setup.close()
@@ -121,10 +139,11 @@ def unknown_listed(setup, unknown):
 
 
 def print_summary(arguments, samples, final, sent, unlogged, unknown, listed, calls, commands,
-                  refused, records, problems):
+                  refused, records, problems, boxes):
     hours = final[0] / 3600
     warm = [s for s in samples if s[0] >= arguments.warm_up * 60] or samples
-    growth = slope([(t / 3600, kib / 1024) for t, kib, _ in warm + [final]])
+    growth = slope([(t / 3600, kib / 1024) for t, kib, _, _ in warm + [final]])
+    heap = [(t / 3600, kib / 1024) for t, _, _, kib in warm + [final] if kib is not None]
     print()
     print("| Figure | Value |")
     print("|---|---|")
@@ -133,12 +152,17 @@ def print_summary(arguments, samples, final, sent, unlogged, unknown, listed, ca
     print("| resident memory | %.1f MiB at minute %.0f, %.1f MiB at the end: %+.2f MiB an hour "
           "after the warm-up, least squares over the samples (target under 1) |"
           % (warm[0][1] / 1024, warm[0][0] / 60, final[1] / 1024, growth))
+    if heap:
+        print("| heap in use | %.1f MiB at minute %.0f, %.1f MiB at the end: %+.2f MiB an hour "
+              "after the warm-up, least squares |" % (heap[0][1], heap[0][0] * 60, heap[-1][1],
+                                                     slope(heap)))
     print("| processor time | %.1f s = %.2f %% of one core |"
           % (final[2], 100 * final[2] / max(final[0], 1)))
     print("| reports logged | %d of %d (%d log records) |" % (len(sent) - len(unlogged), len(sent),
                                                             records))
     print("| unknown senders listed | %d of %d |" % (listed, len(unknown)))
     print("| calls | %d |" % calls)
+    print("| message boxes the operator closed | %d |" % boxes)
     print("| commands sent by the station | %d |" % commands)
     for problem in problems[:30]:
         print("problem:", problem)
