@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <array>
 
 namespace tirvon::station {
 
@@ -19,16 +20,29 @@ StateIcon iconForArmingState(const QByteArray& armingState) {
     return StateIcon::Disarmed;
 }
 
-QIcon stateIcon(StateIcon icon) {
-    static const QColor colours[] = {QColor(255, 191, 0), QColor(220, 0, 0), QColor(0, 170, 0)};
+namespace {
+
+QIcon drawStateIcon(const QColor& colour) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(Qt::black, 1));
-    p.setBrush(colours[int(icon)]);
+    p.setBrush(colour);
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
     return QIcon(pixmap);
+}
+
+} // namespace
+
+QIcon stateIcon(StateIcon icon) {
+    // Drawn once: every new icon would bring new entries into Qt's pixmap cache
+    // at each event of an object, a slow growth over the station's months. They
+    // are never destroyed, as pixmaps must not outlive the application object.
+    static const auto* icons = new std::array<QIcon, 3>{drawStateIcon(QColor(255, 191, 0)),
+                                                        drawStateIcon(QColor(220, 0, 0)),
+                                                        drawStateIcon(QColor(0, 170, 0))};
+    return (*icons)[std::size_t(icon)];
 }
 
 QList<ObjectRow> loadObjectRows(const ini::IniFile& file) {

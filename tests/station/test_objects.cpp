@@ -1,12 +1,14 @@
 #include "TempIniFile.h"
 #include "objects/ControlPanelData.h"
 #include "objects/ObjectRegistry.h"
+#include "objects/ObjectRows.h"
 #include "objects/ObjectView.h"
 #include "sound/SoundRequests.h"
 #include "text/Cp1251.h"
 #include "windows/TForm2.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -99,6 +101,17 @@ private slots:
         QCOMPARE(o.icon(0), StateIcon::Armed);
         QCOMPARE(o.icon(2), StateIcon::Armed);
         QCOMPARE(o.read("Bank2", "lArm"), u("На охране"));
+    }
+
+    void eachStateIconIsDrawnOnceForTheStationsLife() {
+        // A new icon at each event would fill Qt's pixmap cache over months.
+        const StateIcon states[] = {StateIcon::Disarmed, StateIcon::Alarm, StateIcon::Armed};
+        QSet<qint64> keys;
+        for (const StateIcon state : states) {
+            QCOMPARE(stateIcon(state).cacheKey(), stateIcon(state).cacheKey());
+            keys.insert(stateIcon(state).cacheKey());
+        }
+        QCOMPARE(keys.size(), 3);
     }
 
     void armingSoundsCompareWithThePanelAsItWasLoaded() {
