@@ -5,7 +5,11 @@
 #include "ui/Prompt.h"
 
 #include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace tirvon::bench {
 
@@ -37,5 +41,35 @@ inline void offscreenUnlessTold() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
+
+using Clock = std::chrono::steady_clock;
+
+inline double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+inline double milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+inline double microseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+// A bench's command line: counts first, then the folder it measures in, a
+// temporary one (removed at the end) when none is given.
+class Arguments {
+public:
+    Arguments(int argc, char** argv) : argc_(argc), argv_(argv) {}
+    int count(int index, int fallback) const {
+        return argc_ > index ? std::atoi(argv_[index]) : fallback;
+    }
+    QString folder(int index) const {
+        return argc_ > index ? QString::fromLocal8Bit(argv_[index]) : temp_.path();
+    }
+
+private:
+    int argc_;
+    char** argv_;
+    QTemporaryDir temp_;
+};
 
 } // namespace tirvon::bench

@@ -7,7 +7,8 @@
 // the parse of the file and the loading of every object without widgets are
 // measured apart.
 //
-//   configurator_bench [OBJECTS [RULES]]   (default 99 objects of 500 rules)
+//   configurator_bench [OBJECTS [RULES [FOLDER]]]   (default 99 objects of 500 rules,
+//                                                   a temporary folder)
 #include "BenchSupport.h"
 #include "config/ObjectConfig.h"
 #include "config/Schema.h"
@@ -21,7 +22,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -30,13 +30,10 @@
 
 using namespace tirvon;
 using namespace tirvon::configurator;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::milliseconds;
 
 namespace {
-
-double milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 QByteArray objectName(int n) {
     return text::cp("Банкомат №") + QByteArray::number(n);
@@ -102,10 +99,10 @@ constexpr int Rounds = 5;
 int main(int argc, char** argv) {
     bench::offscreenUnlessTold();
     QApplication app(argc, argv);
-    const int objects = argc > 1 ? std::atoi(argv[1]) : 99;
-    const int rules = argc > 2 ? std::atoi(argv[2]) : 500;
-    QTemporaryDir temp;
-    const QString folder = temp.path() + '/';
+    const bench::Arguments arguments(argc, argv);
+    const int objects = arguments.count(1, 99);
+    const int rules = arguments.count(2, 500);
+    const QString folder = arguments.folder(3) + '/';
     const QString path = folder + QLatin1String(config::FileName);
 
     auto start = Clock::now();

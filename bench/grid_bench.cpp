@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -31,13 +30,10 @@
 
 using namespace tirvon;
 using namespace tirvon::station;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::milliseconds;
 
 namespace {
-
-double milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 // Runs what the window has posted (its start-up among it) until nothing is left.
 void settle() {
@@ -52,9 +48,9 @@ constexpr double TargetMs = 100;
 int main(int argc, char** argv) {
     bench::offscreenUnlessTold();
     QApplication app(argc, argv);
-    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    QTemporaryDir temp;
-    const QString folder = (argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path()) + '/';
+    const bench::Arguments arguments(argc, argv);
+    const int records = arguments.count(1, 1000000);
+    const QString folder = arguments.folder(2) + '/';
     const QString logPath = folder + QStringLiteral("events.dbf");
 
     try {

@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -26,13 +25,10 @@
 
 using namespace tirvon;
 using namespace tirvon::log;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::microseconds;
 
 namespace {
-
-double microseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
-}
 
 // The mean cost of one append, in microseconds, in each window of `window`
 // appends while the table grows to count records.
@@ -66,9 +62,9 @@ constexpr double TargetRatio = 1.2;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    QTemporaryDir temp;
-    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
+    const bench::Arguments arguments(argc, argv);
+    const int records = arguments.count(1, 1000000);
+    const QString folder = arguments.folder(2);
     const QString logPath = tablePath(folder, QStringLiteral("BENCHLOG"));
     const QString smallPath = tablePath(folder, QStringLiteral("BENCH100K"));
     const QString copyPath = tablePath(folder, QStringLiteral("AB_05_06_2024"));

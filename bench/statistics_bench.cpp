@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
@@ -26,13 +25,10 @@
 
 using namespace tirvon;
 using namespace tirvon::station;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::seconds;
 
 namespace {
-
-double seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
 
 // Ten kinds of event over 30 days and 99 objects.
 log::LogRecord event(int n) {
@@ -69,9 +65,9 @@ constexpr double TargetSeconds = 2.0;
 int main(int argc, char** argv) {
     bench::offscreenUnlessTold();
     QApplication app(argc, argv);
-    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    QTemporaryDir temp;
-    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
+    const bench::Arguments arguments(argc, argv);
+    const int records = arguments.count(1, 1000000);
+    const QString folder = arguments.folder(2);
     const QString logPath = folder + QStringLiteral("/log.dbf");
     const QString copyPath = folder + QStringLiteral("/statistica.dbf");
 
