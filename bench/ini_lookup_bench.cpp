@@ -1,6 +1,7 @@
 // Cost of the configuration look-ups the station makes for every report: a phone
 // look-up of the last of 99 objects of 40 keys each, with the file parsed afresh
 // (cold) and with the kept parse (repeated), and the cost of one key write.
+#include "BenchSupport.h"
 #include "config/ObjectDirectory.h"
 #include "config/Schema.h"
 #include "ini/IniFile.h"
@@ -15,7 +16,8 @@
 #include <sys/stat.h>
 
 using namespace tirvon;
-using Clock = std::chrono::steady_clock;
+using tirvon::bench::Clock;
+using tirvon::bench::microseconds;
 
 namespace {
 
@@ -37,10 +39,6 @@ QByteArray sampleFile() {
 void age(const QByteArray& path, int seconds) {
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ::utimensat(AT_FDCWD, path.constData(), times, 0);
-}
-
-double microseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
 }
 
 } // namespace

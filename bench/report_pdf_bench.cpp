@@ -3,6 +3,7 @@
 // the report window saves it.
 //
 //   report_pdf_bench [OUTPUT.pdf]   (default: a temporary folder, removed after)
+#include "BenchSupport.h"
 #include "log/LogTable.h"
 #include "reports/ReportPrinter.h"
 #include "text/Cp1251.h"
@@ -17,7 +18,7 @@
 
 using namespace tirvon;
 using namespace tirvon::station;
-using Clock = std::chrono::steady_clock;
+using tirvon::bench::Clock;
 
 namespace {
 
@@ -55,6 +56,7 @@ log::LogRecord event(int n) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    tirvon::bench::offscreenUnlessTold();
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     const QString table = dir.filePath(QStringLiteral("stat.dbf"));
@@ -77,7 +79,7 @@ int main(int argc, char* argv[]) {
 
     const auto start = Clock::now();
     const bool saved = saveReportPdf(pdf, heading, *copy, rows, mark);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = tirvon::bench::seconds(Clock::now() - start);
     if (!saved) {
         std::printf("the report could not be written to %s\n", qPrintable(pdf));
         return 1;
