@@ -36,8 +36,8 @@ def main():
     arguments = parser.parse_args()
     rng = rig.random_generator(arguments.seed)
     setup = rig.Rig(arguments.build, controllers=True, baud=19200)
-    sent, unknown, refused = {}, {}, 0
-    calls = 0
+    sent, unknown, refused = {}, {}, []
+    calls = []  # (start, end) of each call, seconds into the run
     samples = []
     try:
         setup.start_station()
@@ -52,8 +52,9 @@ def main():
         boxes = 0
         hang_up_at = None
         serial = 0
-        print("%7s %10s %10s %10s %9s %9s" % ("minute", "RSS KiB", "heap KiB", "CPU s", "CPU %",
-                                               "reports"), flush=True)
+        listings = 0
+        print("%7s %10s %10s %10s %9s %9s %9s" % ("minute", "RSS KiB", "heap KiB", "CPU s",
+                                                   "CPU %", "reports", "listings"), flush=True)
         while time.monotonic() < end:
             now = time.monotonic()
             if now >= next_sample:
@@ -62,9 +63,13 @@ def main():
                 samples.append((now - start, setup.resident_kib(), cpu, heap))
                 previous = samples[-2] if len(samples) > 1 else samples[-1]
                 share = 100 * (cpu - previous[2]) / max(now - start - previous[0], 1e-9)
-                print("%7.0f %10d %10s %10.2f %9.2f %9d"
+                # The listings the station asked for in the last minute: a
+                # station that stalls stops asking.
+                asked = setup.received().count(b"at+cmgl=")
+                print("%7.0f %10d %10s %10.2f %9.2f %9d %9d"
                       % ((now - start) / 60, samples[-1][1], "-" if heap is None else heap, cpu,
-                         share, len(sent)), flush=True)
+                         share, len(sent), asked - listings), flush=True)
+                listings = asked
                 next_sample += 60
             if now >= next_report:
                 serial += 1
@@ -72,7 +77,7 @@ def main():
                 if setup.send_sms(sender, serial, rig.report_text(serial, rng)):
                     sent[serial] = rig.stamp(serial)
                 else:
-                    refused += 1
+                    refused.append(now - start)
                 next_report += 1 / arguments.rate
             if now >= next_unknown:
                 serial += 1
@@ -85,9 +90,9 @@ def main():
                     boxes += setup.attend()
                 next_acknowledgement += arguments.acknowledge_every
             if now >= next_call and hang_up_at is None:
-                if setup.ask("CALL +%s 145" % rng.choice(list(rig.OBJECTS)))[0] == "OK":
-                    calls += 1
                 hang_up_at = now + rng.uniform(4, 15)
+                if setup.ask("CALL +%s 145" % rng.choice(list(rig.OBJECTS)))[0] == "OK":
+                    calls.append((now - start, hang_up_at - start))
                 next_call = now + rng.uniform(120, 300)
             if hang_up_at is not None and now >= hang_up_at:
                 setup.ask("HANGUP")
@@ -148,7 +153,7 @@ def print_summary(arguments, samples, final, sent, unlogged, unknown, listed, ca
     print("| Figure | Value |")
     print("|---|---|")
     print("| run | %.2f h, %d reports at %.2f a second, %d refused by a full store |"
-          % (hours, len(sent), len(sent) / max(final[0], 1), refused))
+          % (hours, len(sent), len(sent) / max(final[0], 1), len(refused)))
     print("| resident memory | %.1f MiB at minute %.0f, %.1f MiB at the end: %+.2f MiB an hour "
           "after the warm-up, least squares over the samples (target under 1) |"
           % (warm[0][1] / 1024, warm[0][0] / 60, final[1] / 1024, growth))
@@ -161,9 +166,15 @@ def print_summary(arguments, samples, final, sent, unlogged, unknown, listed, ca
     print("| reports logged | %d of %d (%d log records) |" % (len(sent) - len(unlogged), len(sent),
                                                             records))
     print("| unknown senders listed | %d of %d |" % (listed, len(unknown)))
-    print("| calls | %d |" % calls)
+    print("| calls | %d |" % len(calls))
     print("| message boxes the operator closed | %d |" % boxes)
     print("| commands sent by the station | %d |" % commands)
+    # A call holds the listing back while it rings; a refusal outside a call
+    # and its aftermath points at a station that stopped reading.
+    for moment in refused:
+        during = [c for c in calls if c[0] <= moment <= c[1] + 60]
+        print("refused at minute %.2f, %s" % (moment / 60, "after the call of minutes %.2f-%.2f"
+              % (during[-1][0] / 60, during[-1][1] / 60) if during else "no call in the minute before"))
     for problem in problems[:30]:
         print("problem:", problem)
     for s in unlogged[:20]:
