@@ -14,7 +14,7 @@ using report::ListingEntry;
 using report::ReportItem;
 
 namespace {
-const QByteArray ListingEcho = "at+cmgl=all\r";
+const QByteArray ListingEcho = PollingCycle::ListCommand + '\r';
 const QByteArray ListingEnd = "\r\n\r\nOK\r\n";
 } // namespace
 
@@ -34,7 +34,8 @@ void SmsIntake::cmgl(const QByteArray& received) {
         const modem::SmsWorkScope smsWork(exchange_);
         QByteArray listing = reply;
         if (listing.contains(ListingEcho)) {
-            text::remove(listing, 1, 13); // the echo, its CR and the next character
+            text::remove(listing, 1,
+                         ListingEcho.size() + 1); // the echo, its CR and the next character
             if (listing.contains(ListingEnd)) {
                 // The configuration writes of the whole listing reach the
                 // disk as one, before the modem forgets the messages; when

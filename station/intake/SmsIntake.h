@@ -2,6 +2,7 @@
 
 #include "ini/IniFile.h"
 #include "modem/ModemExchange.h"
+#include "polling/PollingCycle.h"
 #include "report/ListingEntry.h"
 #include "report/ReportItem.h"
 
@@ -44,7 +45,7 @@ public:
 // header cannot be read is neither handled nor deleted, and told once.
 class SmsIntake {
 public:
-    static inline const QByteArray EmptyStoreReply = "at+cmgl=all\r\r\nOK\r\n";
+    static inline const QByteArray EmptyStoreReply = PollingCycle::ListCommand + "\r\r\nOK\r\n";
 
     SmsIntake(modem::ModemExchange& exchange, ini::IniFile& file, SoundRequests& sounds,
               IntakeActions& actions)
