@@ -38,7 +38,9 @@ bool isPassive(QByteArrayView line) {
 
 bool isUnsolicitedLine(const QByteArray& line) {
     static const char* const prefixes[] = {"^", "+CMTI:", "+CDSI:", "+CREG:", "+CGREG:", "+CRING:"};
-    static const char* const whole[] = {"RDY", "Call Ready", "SMS Ready"};
+    // "NO CARRIER" comes on its own when a caller hangs up while the call rings:
+    // it may land after the final result of whatever exchange was under way.
+    static const char* const whole[] = {"RDY", "Call Ready", "SMS Ready", "NO CARRIER"};
     for (const char* prefix : prefixes) {
         if (line.startsWith(prefix))
             return true;

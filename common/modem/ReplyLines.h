@@ -12,7 +12,8 @@ namespace tirvon::modem {
 
 // Lines the modem sends of its own accord at any moment: signal and mode
 // reports ("^RSSI:14", "^MODE:5"), new-message and registration indications
-// ("+CMTI:", "+CREG:"), the start-up banners ("RDY", "Call Ready", "SMS Ready").
+// ("+CMTI:", "+CREG:"), the start-up banners ("RDY", "Call Ready", "SMS Ready"),
+// and "NO CARRIER" of a caller who hung up.
 bool isUnsolicitedLine(const QByteArray& line);
 
 // A final result: "OK", "ERROR", "+CMS ERROR: n", "+CME ERROR: n".

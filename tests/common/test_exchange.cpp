@@ -193,6 +193,8 @@ private slots:
             << QByteArray("\r\nOK\r\n\r\n^RSSI:14\r\n\r\nRDY\r\n") << 6 << true;
         QTest::newRow("call after ok")
             << QByteArray("\r\nOK\r\n\r\nRING\r\n\r\n+CLIP: \"+7\",145\r\n") << 6 << true;
+        QTest::newRow("caller hung up after ok")
+            << QByteArray("at+cmgd=10\r\r\nOK\r\n\r\nNO CARRIER\r\n") << 17 << true;
         QTest::newRow("only unsolicited") << QByteArray("\r\n^MODE:5\r\n") << -1 << false;
         QTest::newRow("nothing") << QByteArray() << -1 << false;
         QTest::newRow("bare line end") << QByteArray("\r\n") << -1 << false;
