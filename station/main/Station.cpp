@@ -60,12 +60,12 @@ Station::Station(QString programDirectory, ui::Prompt& prompt,
     view_.showLogModel(eventLog_->model());
 
     player_->setNote([this](const QString& text) { view_.showSoundNote(text); });
-    soundTimer_ = std::make_unique<SoundTimer>(
-        programDirectory_, iniFile_, sounds_, *player_, *pump_, prompt_,
-        SoundTimer::Hooks{[this] { return view_.alarmRowCount(); },
-                          [this] {
-                              return ending_;
-                          }});
+    soundTimer_ =
+        std::make_unique<SoundTimer>(programDirectory_, iniFile_, sounds_, *player_, prompt_,
+                                     SoundTimer::Hooks{[this] { return view_.alarmRowCount(); },
+                                                       [this] {
+                                                           return ending_;
+                                                       }});
     // The sound timer runs from the start, through login and modem initialisation.
     soundTimer_->timer3().start();
 }

@@ -14,12 +14,15 @@ const QByteArray fallbackSound = "beep.wav";
 } // namespace
 
 SoundTimer::SoundTimer(QString programDirectory, ini::IniFile& file, SoundRequests& requests,
-                       SoundPlayer& player, modem::EventPump& pump, ui::Prompt& prompt, Hooks hooks)
+                       SoundPlayer& player, ui::Prompt& prompt, Hooks hooks)
     : programDirectory_(std::move(programDirectory)), file_(file), requests_(requests),
-      player_(player), pump_(pump), prompt_(prompt), hooks_(std::move(hooks)) {
+      player_(player), prompt_(prompt), hooks_(std::move(hooks)) {
     timer3_.setObjectName(QStringLiteral("Timer3"));
     timer3_.setInterval(IntervalMs);
     connect(&timer3_, &QTimer::timeout, this, &SoundTimer::Timer3Timer);
+    playerWait_.setSingleShot(true);
+    playerWait_.setInterval(PlayerWaitMs);
+    connect(&playerWait_, &QTimer::timeout, this, &SoundTimer::playOn);
 }
 
 QString SoundTimer::soundFile(int slot) const {
@@ -43,33 +46,43 @@ QString SoundTimer::soundQueue() const {
 }
 
 void SoundTimer::Timer3Timer() {
-    if (!soundOn_ || inTick_)
+    if (!soundOn_ || queuePlaying_)
         return;
-    inTick_ = true;
     queue_ = soundQueue();
-    bool playedOut = queue_.isEmpty();
-    while (queue_.contains(separator)) {
-        timer3_.stop();
-        pump_.processPending();
-        if (hooks_.ending())
-            break;
-        if (player_.playing()) {
-            // The player's end of sound is an event: sleep until one comes.
-            pump_.waitForEvents();
-            continue;
-        }
+    if (queue_.isEmpty()) {
+        clearPlayedRequests();
+        return;
+    }
+    // The timer's own ticks are held back until the queue is empty.
+    queuePlaying_ = true;
+    timer3_.stop();
+    playOn();
+}
+
+// The queue plays from the main loop, one sound after the end of the other: a
+// wait nested in the tick would hold up whatever it interrupted, such as an
+// exchange with the modem whose watchdog counts on meanwhile.
+void SoundTimer::playOn() {
+    if (hooks_.ending()) {
+        queuePlaying_ = false;
+        return;
+    }
+    while (queue_.contains(separator) && !player_.playing())
         playNext();
-        playedOut = queue_.isEmpty();
+    if (queue_.contains(separator)) {
+        playerWait_.start();
+        return;
     }
-    if (playedOut) {
-        // Whatever was raised while the queue played is cleared unplayed.
-        const bool alarm = requests_.alarm;
-        requests_.clear();
-        requests_.alarm = alarm;
-    }
-    inTick_ = false;
-    if (!hooks_.ending())
-        timer3_.start();
+    queuePlaying_ = false;
+    clearPlayedRequests();
+    timer3_.start();
+}
+
+// Whatever was raised while the queue played is cleared unplayed.
+void SoundTimer::clearPlayedRequests() {
+    const bool alarm = requests_.alarm;
+    requests_.clear();
+    requests_.alarm = alarm;
 }
 
 void SoundTimer::playNext() {
@@ -92,6 +105,8 @@ void SoundTimer::playNext() {
 
 void SoundTimer::shutDown() {
     timer3_.stop();
+    playerWait_.stop();
+    queuePlaying_ = false;
     queue_.clear();
     player_.close();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ini/IniFile.h"
-#include "modem/EventPump.h"
 #include "sound/SoundPlayer.h"
 #include "sound/SoundRequests.h"
 #include "ui/Prompt.h"
@@ -15,14 +14,16 @@ namespace tirvon::station {
 
 // The sound timer (Timer3): every two seconds it queues the sounds whose
 // requests are raised, the alarm first while the alarm list has rows, and plays
-// them one after the other, waiting for the end of each with the interface
-// alive. The alarm request stays raised until the operator silences it; the
+// them one after the other, each once the one before has ended, while the
+// station goes on with its work. The alarm request stays raised until the operator silences it; the
 // others are cleared once the queue has played out, together with any raised
 // meanwhile.
 class SoundTimer : public QObject {
     Q_OBJECT
 public:
     static constexpr int IntervalMs = 2000;
+    // How often a playing queue asks the player whether its sound has ended.
+    static constexpr int PlayerWaitMs = 50;
 
     struct Hooks {
         std::function<int()> alarmRowCount;
@@ -31,10 +32,14 @@ public:
     };
 
     SoundTimer(QString programDirectory, ini::IniFile& file, SoundRequests& requests,
-               SoundPlayer& player, modem::EventPump& pump, ui::Prompt& prompt, Hooks hooks);
+               SoundPlayer& player, ui::Prompt& prompt, Hooks hooks);
 
     QTimer& timer3() { return timer3_; }
     void Timer3Timer();
+    // Starts the next sounds of the queue once the player is free; the player
+    // wait calls it again until the queue has played out.
+    void playOn();
+    QTimer& playerWait() { return playerWait_; }
     // "Включен" / "Отключен": while off no sound is played and requests stay.
     void setSoundOn(bool on) { soundOn_ = on; }
     bool soundOn() const { return soundOn_; }
@@ -49,21 +54,22 @@ public:
 private:
     QString soundFile(int slot) const;
     void playNext();
+    void clearPlayedRequests();
 
     QString programDirectory_;
     ini::IniFile& file_;
     SoundRequests& requests_;
     SoundPlayer& player_;
-    modem::EventPump& pump_;
     ui::Prompt& prompt_;
     Hooks hooks_;
     QTimer timer3_;
+    QTimer playerWait_;
     QString queue_;
     // Files the player could not open and has said so; each is told again
     // only after it has been opened once more.
     QSet<QString> toldUnplayable_;
     bool soundOn_ = true;
-    bool inTick_ = false;
+    bool queuePlaying_ = false;
 };
 
 } // namespace tirvon::station

@@ -94,19 +94,45 @@ private slots:
         SoundDesk d;
         d.receive(alarmReport);
         d.player->holdSounds = true;
-        // While the alarm sounds, a disarming is reported; then the alarm ends.
-        d.pump->duringWait = [&d] {
-            QCOMPARE(d.player->played, QStringList({d.sound("alarm.wav")}));
-            d.station.sounds().disarmed = true;
-        };
-        d.pump->onSilence = [&d] {
-            d.player->finish();
-        };
-        QCOMPARE(d.tick(), QStringList({d.sound("alarm.wav"), d.sound("in.wav")}));
+        QCOMPARE(d.tick(), QStringList({d.sound("alarm.wav")}));
+        QVERIFY(d.station.soundTimer().playerWait().isActive());
+        // While the alarm sounds, a disarming is reported; the timer's own ticks wait.
+        d.station.sounds().disarmed = true;
+        QVERIFY(!d.station.timer3().isActive());
+        QCOMPARE(d.tick(), QStringList());
+        d.station.soundTimer().playOn();
+        QCOMPARE(d.player->played, QStringList());
+        d.player->finish();
+        d.station.soundTimer().playOn();
+        QCOMPARE(d.player->played, QStringList({d.sound("in.wav")}));
         QVERIFY(!d.station.sounds().disarmed);
         QVERIFY(d.station.sounds().alarm);
+        QVERIFY(d.station.timer3().isActive());
         // The next tick first waits for the sound still playing.
-        QCOMPARE(d.tick(), QStringList({d.sound("alarm.wav")}));
+        QCOMPARE(d.tick(), QStringList());
+        d.player->finish();
+        d.station.soundTimer().playOn();
+        QCOMPARE(d.player->played, QStringList({d.sound("alarm.wav")}));
+    }
+
+    void aSoundPlayingWhileTheModemAnswersHoldsUpNoExchange() {
+        SoundDesk d;
+        d.receive(alarmReport);
+        d.player->holdSounds = true;
+        const int ticks = d.pump->watchdogTicks;
+        // The sound timer ticks while the intake waits for the modem. Should its
+        // queue wait there for the sound's end, the watchdog would count the time.
+        d.pump->duringWait = [&d] {
+            d.station.Timer3Timer();
+        };
+        d.pump->onSilence = [&d, ticks] {
+            if (d.pump->watchdogTicks > ticks + 11)
+                d.player->finish();
+        };
+        d.receive("09:16\nIN3 CLOSE");
+        QCOMPARE(d.player->played, QStringList({d.sound("alarm.wav")}));
+        QCOMPARE(d.pump->watchdogTicks, ticks);
+        QCOMPARE(d.link->model.store().count(), 0);
     }
 
     void aMissingFilePlaysBeepAndAMissingBeepIsToldOnceUntilFound() {
@@ -128,15 +154,14 @@ private slots:
         QCOMPARE(d.prompt.messages.size(), 2);
     }
 
-    void theEndOfTheProgramEndsTheWaitForASound() {
+    void theEndOfTheProgramEndsTheQueue() {
         SoundDesk d;
         d.receive(alarmReport);
         d.player->holdSounds = true;
-        d.pump->duringWait = [&d] {
-            d.station.endProgram(0);
-        };
         QCOMPARE(d.tick(), QStringList({d.sound("alarm.wav")}));
+        d.station.endProgram(0);
         QVERIFY(!d.station.timer3().isActive());
+        QVERIFY(!d.station.soundTimer().playerWait().isActive());
         QCOMPARE(d.player->closes, 1);
     }
 
