@@ -222,6 +222,9 @@ private slots:
         QTest::newRow("unsolicited between")
             << QByteArray("RING\r\n^RSSI:9\r\n+CLIP: \"+7900\",145\r\n\r\n^MODE:5\r\n")
             << QByteArray("+CLIP: \"+7900\"") << 0;
+        QTest::newRow("caller hung up before it was taken")
+            << ring + "\r\nNO CARRIER\r\n"
+            << QByteArray("+CLIP: \"+79161234567\"") << 0;
         QTest::newRow("national number")
             << QByteArray("RING\r\n+CLIP: \"8916\",129\r\n") << QByteArray() << 0;
         QTest::newRow("no ring") << QByteArray("\r\n+CLIP: \"+7900\",145\r\n") << QByteArray() << 0;
