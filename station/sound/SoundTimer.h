@@ -15,9 +15,9 @@ namespace tirvon::station {
 // The sound timer (Timer3): every two seconds it queues the sounds whose
 // requests are raised, the alarm first while the alarm list has rows, and plays
 // them one after the other, each once the one before has ended, while the
-// station goes on with its work. The alarm request stays raised until the operator silences it; the
-// others are cleared once the queue has played out, together with any raised
-// meanwhile.
+// station goes on with its work. The alarm request stays raised until the
+// operator silences it; the others are cleared once the queue has played out,
+// together with any raised meanwhile.
 class SoundTimer : public QObject {
     Q_OBJECT
 public:
