@@ -46,15 +46,14 @@ QString SoundTimer::soundQueue() const {
 }
 
 void SoundTimer::Timer3Timer() {
-    if (!soundOn_ || queuePlaying_)
-        return;
+    if (!soundOn_ || !queue_.isEmpty())
+        return; // a queue still plays
     queue_ = soundQueue();
     if (queue_.isEmpty()) {
         clearPlayedRequests();
         return;
     }
     // The timer's own ticks are held back until the queue is empty.
-    queuePlaying_ = true;
     timer3_.stop();
     playOn();
 }
@@ -63,17 +62,14 @@ void SoundTimer::Timer3Timer() {
 // wait nested in the tick would hold up whatever it interrupted, such as an
 // exchange with the modem whose watchdog counts on meanwhile.
 void SoundTimer::playOn() {
-    if (hooks_.ending()) {
-        queuePlaying_ = false;
+    if (hooks_.ending())
         return;
-    }
     while (queue_.contains(separator) && !player_.playing())
         playNext();
     if (queue_.contains(separator)) {
         playerWait_.start();
         return;
     }
-    queuePlaying_ = false;
     clearPlayedRequests();
     timer3_.start();
 }
@@ -106,7 +102,6 @@ void SoundTimer::playNext() {
 void SoundTimer::shutDown() {
     timer3_.stop();
     playerWait_.stop();
-    queuePlaying_ = false;
     queue_.clear();
     player_.close();
 }

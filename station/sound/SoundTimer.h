@@ -64,12 +64,11 @@ private:
     Hooks hooks_;
     QTimer timer3_;
     QTimer playerWait_;
-    QString queue_;
+    QString queue_; // what is still to play; empty when no queue plays
     // Files the player could not open and has said so; each is told again
     // only after it has been opened once more.
     QSet<QString> toldUnplayable_;
     bool soundOn_ = true;
-    bool queuePlaying_ = false;
 };
 
 } // namespace tirvon::station
