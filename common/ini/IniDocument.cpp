@@ -42,6 +42,25 @@ QByteArray normalised(const QByteArray& name, char terminator, bool lower) {
     return out;
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// A name as the index holds it: without its outer blanks, in lower case, made
+// in one allocation.
+QByteArray lowerName(QByteArrayView text) {
+    qsizetype b = 0, e = text.size();
+    while (b < e && isBlank(text[b]))
+        ++b;
+    while (e > b && isBlank(text[e - 1]))
+        --e;
+    QByteArray out(e - b, Qt::Uninitialized);
+    char* to = out.data();
+    for (qsizetype i = b; i < e; ++i)
+        *to++ = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+    return out;
+}
+
 } // namespace
 
 QByteArray IniDocument::sectionName(const QByteArray& name) {
@@ -54,18 +73,21 @@ QByteArray IniDocument::keyName(const QByteArray& name) {
 
 IniDocument::Line IniDocument::classify(QByteArray text) {
     Line line;
-    const QByteArray trimmed = trimBlanks(text);
-    if (trimmed.isEmpty()) {
+    const QByteArrayView view(text);
+    qsizetype first = 0;
+    while (first < view.size() && isBlank(view[first]))
+        ++first;
+    if (first == view.size()) {
         line.kind = Kind::Blank;
-    } else if (trimmed.startsWith('[')) {
-        const qsizetype close = trimmed.indexOf(']');
-        if (close > 0) {
+    } else if (view[first] == '[') {
+        // Blanks after the closing bracket end the line, so it is the first one.
+        if (const qsizetype close = text.indexOf(']', first); close > 0) {
             line.kind = Kind::Section;
-            line.name = trimBlanks(trimmed.mid(1, close - 1)).toLower();
+            line.name = lowerName(view.sliced(first + 1, close - first - 1));
         }
     } else if (const qsizetype eq = text.indexOf('='); eq >= 0) {
         line.kind = Kind::Key;
-        line.name = trimBlanks(text.left(eq)).toLower();
+        line.name = lowerName(view.first(eq));
     }
     line.text = std::move(text);
     return line;
@@ -74,6 +96,7 @@ IniDocument::Line IniDocument::classify(QByteArray text) {
 IniDocument IniDocument::parse(const QByteArray& content) {
     IniDocument doc;
     const qsizetype size = content.size();
+    doc.lines_.reserve(size_t(content.count('\n')) + 1);
     qsizetype start = 0;
     while (start < size) {
         // CR LF, LF alone and CR alone each end a line, so a file saved by any
@@ -103,19 +126,33 @@ QByteArray IniDocument::serialize() const {
 
 void IniDocument::reindex() {
     sections_.clear();
+    keys_.clear();
     Section* current = nullptr;
+    QByteArray currentName;
     for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
         const Line& line = lines_[i];
         if (line.kind == Kind::Section) {
             if (current)
                 current->end = i;
             // A repeated section header opens a part that readers never see.
-            current = sections_.contains(line.name) ? nullptr : &sections_[line.name];
-            if (current)
+            // (One look-up each: a name is new when the index grows.)
+            const qsizetype known = sections_.size();
+            current = &sections_[line.name];
+            if (sections_.size() == known) {
+                current = nullptr;
+            } else {
                 current->header = i;
+                currentName = line.name;
+            }
         } else if (current && line.kind != Kind::Blank) {
-            if (line.kind == Kind::Key && !current->keys.contains(line.name))
-                current->keys.insert(line.name, i);
+            const qsizetype known = keys_.size();
+            if (line.kind == Kind::Key) {
+                qsizetype& at = keys_[KeyName{currentName, line.name}];
+                if (keys_.size() > known) {
+                    at = i;
+                    ++current->keyCount;
+                }
+            }
             current->lastText = i;
         }
     }
@@ -128,15 +165,18 @@ const IniDocument::Section* IniDocument::find(const QByteArray& section) const {
     return it == sections_.cend() ? nullptr : &it.value();
 }
 
+std::optional<qsizetype> IniDocument::keyLine(const QByteArray& section,
+                                              const QByteArray& key) const {
+    const auto it = keys_.constFind({normalised(section, ']', true), normalised(key, '=', true)});
+    return it == keys_.cend() ? std::nullopt : std::optional(it.value());
+}
+
 std::optional<QByteArray> IniDocument::value(const QByteArray& section,
                                              const QByteArray& key) const {
-    const Section* s = find(section);
-    if (!s)
+    const std::optional<qsizetype> line = keyLine(section, key);
+    if (!line)
         return std::nullopt;
-    const auto it = s->keys.constFind(normalised(key, '=', true));
-    if (it == s->keys.cend())
-        return std::nullopt;
-    const QByteArray& text = lines_[it.value()].text;
+    const QByteArray& text = lines_[*line].text;
     QByteArray v = trimBlanks(text.mid(text.indexOf('=') + 1));
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
@@ -147,12 +187,11 @@ std::optional<QByteArray> IniDocument::value(const QByteArray& section,
 
 bool IniDocument::hasSection(const QByteArray& section) const {
     const Section* s = find(section);
-    return s && !s->keys.isEmpty();
+    return s && s->keyCount > 0;
 }
 
 bool IniDocument::hasKey(const QByteArray& section, const QByteArray& key) const {
-    const Section* s = find(section);
-    return s && s->keys.contains(normalised(key, '=', true));
+    return keyLine(section, key).has_value();
 }
 
 void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
@@ -162,7 +201,8 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
     if (sname.isEmpty() || kname.isEmpty())
         return;
     const QByteArray v = cutAtLineBreak(value);
-    const auto found = sections_.find(normalised(sname, ']', true));
+    const QByteArray lowerSection = normalised(sname, ']', true);
+    const auto found = sections_.find(lowerSection);
     if (found == sections_.end()) {
         // A new section goes to the end: no line before it moves.
         const qsizetype header = qsizetype(lines_.size());
@@ -172,12 +212,13 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
         added.header = header;
         added.end = header + 2;
         added.lastText = header + 1;
-        added.keys.insert(keyLine.name, header + 1);
+        added.keyCount = 1;
+        keys_.insert({lowerSection, keyLine.name}, header + 1);
         lines_.push_back(std::move(keyLine));
         return;
     }
     Section& s = found.value();
-    if (const auto it = s.keys.constFind(kname.toLower()); it != s.keys.cend()) {
+    if (const auto it = keys_.constFind({lowerSection, kname.toLower()}); it != keys_.cend()) {
         Line& line = lines_[it.value()];
         line.text = line.text.left(line.text.indexOf('=') + 1) + v;
         return; // names unchanged: the index still holds
@@ -187,8 +228,8 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
     const qsizetype at = (s.lastText >= 0 ? s.lastText : s.header) + 1;
     Line keyLine = classify(kname + "=" + v);
     // Every line from the new one on moves down by one: so do the indexes of
-    // the sections that follow this one (and of any repeated part, which is
-    // not indexed).
+    // the sections that follow this one and of their keys (and of any repeated
+    // part, which is not indexed).
     for (Section& other : sections_) {
         if (&other == &s || other.header < at)
             continue;
@@ -196,10 +237,13 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
         ++other.end;
         if (other.lastText >= at)
             ++other.lastText;
-        for (qsizetype& line : other.keys)
+    }
+    for (qsizetype& line : keys_) {
+        if (line >= at)
             ++line;
     }
-    s.keys.insert(keyLine.name, at);
+    keys_.insert({lowerSection, keyLine.name}, at);
+    ++s.keyCount;
     s.lastText = at;
     ++s.end;
     lines_.insert(lines_.begin() + at, std::move(keyLine));
