@@ -1,34 +1,37 @@
 #include "report/ListingEntry.h"
 
-#include <QList>
+#include <QVarLengthArray>
 
 namespace tirvon::report {
 
 namespace {
 
-const QByteArray HeaderMark = "+CMGL:";
-const QByteArray LineEnd = "\r\n";
+constexpr QByteArrayView HeaderMark = "+CMGL:";
+constexpr QByteArrayView LineEnd = "\r\n";
 
-// The fields of a header line, split at the commas outside double quotes.
-QList<QByteArray> headerFields(const QByteArray& fields) {
-    QList<QByteArray> out(1);
+// The fields of a header line, split at the commas outside double quotes, as
+// views into the line. A header has seven fields or fewer.
+QVarLengthArray<QByteArrayView, 8> headerFields(QByteArrayView fields) {
+    QVarLengthArray<QByteArrayView, 8> out;
     bool quoted = false;
-    for (const char c : fields) {
-        if (c == '"')
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (fields[i] == '"') {
             quoted = !quoted;
-        if (c == ',' && !quoted)
-            out.append(QByteArray());
-        else
-            out.last().append(c);
+        } else if (fields[i] == ',' && !quoted) {
+            out.append(fields.sliced(start, i - start));
+            start = i + 1;
+        }
     }
+    out.append(fields.sliced(start));
     return out;
 }
 
 // The content of a field in double quotes; nothing for a field without them.
-std::optional<QByteArray> unquoted(const QByteArray& field) {
+std::optional<QByteArrayView> unquoted(QByteArrayView field) {
     if (field.size() < 2 || !field.startsWith('"') || !field.endsWith('"'))
         return std::nullopt;
-    return field.mid(1, field.size() - 2);
+    return field.sliced(1, field.size() - 2);
 }
 
 bool isDigits(QByteArrayView text) {
@@ -42,12 +45,12 @@ bool isDigits(QByteArrayView text) {
 }
 
 // "yy/MM/dd,hh:mm:ss" and a time zone.
-bool isTimeStamp(const QByteArray& stamp) {
+bool isTimeStamp(QByteArrayView stamp) {
     if (stamp.size() < 17 || stamp[2] != '/' || stamp[5] != '/' || stamp[8] != ',' ||
         stamp[11] != ':' || stamp[14] != ':')
         return false;
     for (const qsizetype at : {0, 3, 6, 9, 12, 15}) {
-        if (!isDigits(QByteArrayView(stamp).sliced(at, 2)))
+        if (!isDigits(stamp.sliced(at, 2)))
             return false;
     }
     return true;
@@ -55,33 +58,34 @@ bool isTimeStamp(const QByteArray& stamp) {
 
 // The text's length cuts it only where the cut is followed by the entry's CR LF
 // and then, past empty lines, by the next header or the listing's final OK.
-bool lengthCutHolds(const QByteArray& listing, qsizetype length) {
-    if (length > listing.size() - 2 || listing.mid(length, 2) != LineEnd)
+bool lengthCutHolds(QByteArrayView listing, qsizetype length) {
+    if (length > listing.size() - 2 || listing.sliced(length, 2) != LineEnd)
         return false;
     qsizetype next = length + 2;
-    while (listing.mid(next, 2) == LineEnd)
+    while (listing.sliced(next).startsWith(LineEnd))
         next += 2;
-    return listing.mid(next, HeaderMark.size()) == HeaderMark || listing.mid(next) == "OK\r\n";
+    const QByteArrayView rest = listing.sliced(next);
+    return rest.startsWith(HeaderMark) || rest == "OK\r\n";
 }
 
 void readHeader(ListingEntry& entry, std::optional<qsizetype>& length) {
+    const QByteArrayView header(entry.header);
     qsizetype from = HeaderMark.size();
-    if (entry.header.size() > from && entry.header[from] == ' ')
+    if (header.size() > from && header[from] == ' ')
         ++from;
-    const QList<QByteArray> fields = headerFields(entry.header.mid(from));
-    entry.index = fields[0];
-    const std::optional<QByteArray> sender = fields.size() > 2 ? unquoted(fields[2]) : std::nullopt;
-    const std::optional<QByteArray> stamp = fields.size() > 4 ? unquoted(fields[4]) : std::nullopt;
+    const auto fields = headerFields(header.sliced(from));
+    entry.index = fields[0].toByteArray();
+    const auto sender = fields.size() > 2 ? unquoted(fields[2]) : std::nullopt;
+    const auto stamp = fields.size() > 4 ? unquoted(fields[4]) : std::nullopt;
     const bool alphaFits = fields.size() > 3 && (fields[3].isEmpty() || unquoted(fields[3]));
-    if (sender) {
-        entry.sender = *sender;
-        // An international number loses its "+"; a national one keeps every digit.
-        if (entry.sender.startsWith('+'))
-            entry.sender.remove(0, 1);
-    }
+    // An international number loses its "+"; a national one keeps every digit.
+    if (sender)
+        entry.sender = (sender->startsWith('+') ? sender->sliced(1) : *sender).toByteArray();
     if (stamp && isTimeStamp(*stamp)) {
-        entry.date = stamp->mid(6, 2) + "." + stamp->mid(3, 2) + "." + stamp->mid(0, 2);
-        entry.time = stamp->mid(9, 8);
+        const QByteArrayView s = *stamp;
+        const char date[] = {s[6], s[7], '.', s[3], s[4], '.', s[0], s[1]};
+        entry.date = QByteArray(date, sizeof date);
+        entry.time = s.sliced(9, 8).toByteArray();
     }
     entry.readable =
         isDigits(entry.index) && !entry.sender.isEmpty() && alphaFits && !entry.time.isEmpty();
