@@ -29,8 +29,20 @@ bool hasLines(const QByteArray& text) {
 }
 
 // The text after the keyword, to the end of the line.
-QByteArray restAfter(const QByteArray& line, const QByteArray& keyword) {
-    return line.mid(line.indexOf(keyword) + keyword.size());
+QByteArrayView restAfter(const QByteArray& line, QByteArrayView keyword) {
+    return QByteArrayView(line).sliced(line.indexOf(keyword) + keyword.size());
+}
+
+// The parts one after the other, made in one allocation.
+QByteArray joined(std::initializer_list<QByteArrayView> parts) {
+    qsizetype size = 0;
+    for (const QByteArrayView part : parts)
+        size += part.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArrayView part : parts)
+        out.append(part);
+    return out;
 }
 
 } // namespace
@@ -49,18 +61,19 @@ ReportItem ReportInterpreter::signalItem(ReportItem::Kind kind, const QByteArray
                                          bool cutAtCr) const {
     const qsizetype blank = line.indexOf(' ');
     const QByteArray shortName = blank < 0 ? QByteArray() : line.left(blank);
-    QByteArray value = blank < 0 ? line : line.mid(blank + 1);
-    if (cutAtCr && value.contains('\r'))
-        value.truncate(value.indexOf('\r'));
-    const QByteArray description = activeStateName_(shortName) + " " + value;
-    ReportItem item{kind, "l" + shortName, value, {}, shortName + " " + value, description, {}};
-    if (kind == ReportItem::Kind::Alarm) {
-        item.logText = alarmMarker() + " " + description;
-        item.ruleEventText = "ALARM " + shortName + " " + value;
-    } else {
-        item.logText = "> " + description;
-    }
-    return item;
+    QByteArrayView value =
+        blank < 0 ? QByteArrayView(line) : QByteArrayView(line).sliced(blank + 1);
+    if (const qsizetype cr = value.indexOf('\r'); cutAtCr && cr >= 0)
+        value = value.first(cr);
+    const QByteArray description = joined({activeStateName_(shortName), " ", value});
+    const bool alarm = kind == ReportItem::Kind::Alarm;
+    return {kind,
+            joined({"l", shortName}),
+            value.toByteArray(),
+            alarm ? joined({alarmMarker(), " ", description}) : joined({"> ", description}),
+            joined({alarm ? "ALARM " : "", shortName, " ", value}),
+            description,
+            {}};
 }
 
 void ReportInterpreter::arming(ReportItem::Kind kind, bool armed, const QByteArray& logText) {
@@ -100,10 +113,12 @@ void ReportInterpreter::testReport(QByteArray& text) {
         const QByteArray line = firstLine(text);
         if (line.isEmpty())
             return;
+        static const QByteArray disarmed = cp("> Снят с охраны");
+        static const QByteArray armed = cp("> На охране");
         if (line == "DISARM")
-            arming(ReportItem::Kind::TestArming, false, cp("> Снят с охраны"));
+            arming(ReportItem::Kind::TestArming, false, disarmed);
         else if (line == "ARM")
-            arming(ReportItem::Kind::TestArming, true, cp("> На охране"));
+            arming(ReportItem::Kind::TestArming, true, armed);
         else
             emitItem(signalItem(ReportItem::Kind::TestSignal, line, true));
     }
@@ -111,49 +126,48 @@ void ReportInterpreter::testReport(QByteArray& text) {
 
 void ReportInterpreter::disarmingForms(const QByteArray& line) {
     const auto kind = ReportItem::Kind::StateArming;
+    static const QByteArray byNumber = cp("Снятие с охраны номером: ");
+    static const QByteArray bySms = cp("Снятие с охраны SMS с тел: ");
+    static const QByteArray byKey = cp("Снятие с охраны ключем: ");
+    static const QByteArray byButton = cp("Снятие с охраны КНОПКОЙ ");
+    static const QByteArray byDesk = cp("Снятие с охраны ДИСПЕТЧЕРОМ");
     if (line.contains("DISARM DTMF:"))
-        arming(kind, false, cp("Снятие с охраны номером: ") + restAfter(line, "DISARM DTMF:"));
+        arming(kind, false, joined({byNumber, restAfter(line, "DISARM DTMF:")}));
     if (line.contains("DISARM SMS:"))
-        arming(kind, false, cp("Снятие с охраны SMS с тел: ") + restAfter(line, "DISARM SMS:"));
+        arming(kind, false, joined({bySms, restAfter(line, "DISARM SMS:")}));
     if (line.contains("DISARM T:"))
-        arming(kind, false, cp("Снятие с охраны ключем: ") + restAfter(line, "DISARM T:"));
+        arming(kind, false, joined({byKey, restAfter(line, "DISARM T:")}));
     if (line.contains("DISARM B"))
-        arming(kind, false, cp("Снятие с охраны КНОПКОЙ ") + restAfter(line, "DISARM B"));
+        arming(kind, false, joined({byButton, restAfter(line, "DISARM B")}));
     if (line.contains("DISARM\r"))
-        arming(kind, false, cp("Снятие с охраны ДИСПЕТЧЕРОМ"));
+        arming(kind, false, byDesk);
 }
 
 void ReportInterpreter::armingForms(const QByteArray& line) {
     const auto kind = ReportItem::Kind::StateArming;
+    static const QByteArray byKey = cp("Постановка на охрану КЛЮЧЕМ: ");
+    static const QByteArray byButton = cp("Постановка на охрану КНОПКОЙ ");
+    static const QByteArray bySms = cp("Постановка на охрану SMS с тел: ");
+    static const QByteArray byDesk = cp("Постановка на охрану ДИСПЕТЧЕРОМ");
     if (line.contains("ARM T:"))
-        arming(kind, true, cp("Постановка на охрану КЛЮЧЕМ: ") + restAfter(line, "ARM T:"));
+        arming(kind, true, joined({byKey, restAfter(line, "ARM T:")}));
     if (line.contains("ARM B"))
-        arming(kind, true, cp("Постановка на охрану КНОПКОЙ ") + restAfter(line, "ARM B"));
+        arming(kind, true, joined({byButton, restAfter(line, "ARM B")}));
     if (line.contains("ARM SMS:"))
-        arming(kind, true, cp("Постановка на охрану SMS с тел: ") + restAfter(line, "ARM SMS:"));
+        arming(kind, true, joined({bySms, restAfter(line, "ARM SMS:")}));
     if (line.contains("ARM\r"))
-        arming(kind, true, cp("Постановка на охрану ДИСПЕТЧЕРОМ"));
+        arming(kind, true, byDesk);
 }
 
 void ReportInterpreter::listenForms(const QByteArray& line) {
+    static const QByteArray attempt = cp("> Попытка установки голосового соединения с: ");
+    static const QByteArray failed = cp("> Попытка голосового соединения провалена!");
     if (line.contains("LISTEN +")) {
         const QByteArray number = copy(line, pos("LISTEN +:", line) + 8, line.size());
-        emitItem({ReportItem::Kind::Listen,
-                  {},
-                  {},
-                  cp("> Попытка установки голосового соединения с: ") + number,
-                  {},
-                  {},
-                  {}});
+        emitItem({ReportItem::Kind::Listen, {}, {}, attempt + number, {}, {}, {}});
     }
     if (line.contains("LISTEN NO"))
-        emitItem({ReportItem::Kind::Listen,
-                  {},
-                  {},
-                  cp("> Попытка голосового соединения провалена!"),
-                  {},
-                  {},
-                  {}});
+        emitItem({ReportItem::Kind::Listen, {}, {}, failed, {}, {}, {}});
 }
 
 void ReportInterpreter::stateReport(QByteArray& text) {
