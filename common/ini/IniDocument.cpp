@@ -126,9 +126,7 @@ QByteArray IniDocument::serialize() const {
 
 void IniDocument::reindex() {
     sections_.clear();
-    keys_.clear();
     Section* current = nullptr;
-    QByteArray currentName;
     for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
         const Line& line = lines_[i];
         if (line.kind == Kind::Section) {
@@ -138,20 +136,16 @@ void IniDocument::reindex() {
             // (One look-up each: a name is new when the index grows.)
             const qsizetype known = sections_.size();
             current = &sections_[line.name];
-            if (sections_.size() == known) {
+            if (sections_.size() == known)
                 current = nullptr;
-            } else {
+            else
                 current->header = i;
-                currentName = line.name;
-            }
         } else if (current && line.kind != Kind::Blank) {
-            const qsizetype known = keys_.size();
             if (line.kind == Kind::Key) {
-                qsizetype& at = keys_[KeyName{currentName, line.name}];
-                if (keys_.size() > known) {
+                const qsizetype known = current->keys.size();
+                qsizetype& at = current->keys[line.name];
+                if (current->keys.size() > known)
                     at = i;
-                    ++current->keyCount;
-                }
             }
             current->lastText = i;
         }
@@ -165,18 +159,15 @@ const IniDocument::Section* IniDocument::find(const QByteArray& section) const {
     return it == sections_.cend() ? nullptr : &it.value();
 }
 
-std::optional<qsizetype> IniDocument::keyLine(const QByteArray& section,
-                                              const QByteArray& key) const {
-    const auto it = keys_.constFind({normalised(section, ']', true), normalised(key, '=', true)});
-    return it == keys_.cend() ? std::nullopt : std::optional(it.value());
-}
-
 std::optional<QByteArray> IniDocument::value(const QByteArray& section,
                                              const QByteArray& key) const {
-    const std::optional<qsizetype> line = keyLine(section, key);
-    if (!line)
+    const Section* s = find(section);
+    if (!s)
         return std::nullopt;
-    const QByteArray& text = lines_[*line].text;
+    const auto it = s->keys.constFind(normalised(key, '=', true));
+    if (it == s->keys.cend())
+        return std::nullopt;
+    const QByteArray& text = lines_[it.value()].text;
     QByteArray v = trimBlanks(text.mid(text.indexOf('=') + 1));
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
@@ -187,11 +178,12 @@ std::optional<QByteArray> IniDocument::value(const QByteArray& section,
 
 bool IniDocument::hasSection(const QByteArray& section) const {
     const Section* s = find(section);
-    return s && s->keyCount > 0;
+    return s && !s->keys.isEmpty();
 }
 
 bool IniDocument::hasKey(const QByteArray& section, const QByteArray& key) const {
-    return keyLine(section, key).has_value();
+    const Section* s = find(section);
+    return s && s->keys.contains(normalised(key, '=', true));
 }
 
 void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
@@ -201,8 +193,7 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
     if (sname.isEmpty() || kname.isEmpty())
         return;
     const QByteArray v = cutAtLineBreak(value);
-    const QByteArray lowerSection = normalised(sname, ']', true);
-    const auto found = sections_.find(lowerSection);
+    const auto found = sections_.find(normalised(sname, ']', true));
     if (found == sections_.end()) {
         // A new section goes to the end: no line before it moves.
         const qsizetype header = qsizetype(lines_.size());
@@ -212,13 +203,12 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
         added.header = header;
         added.end = header + 2;
         added.lastText = header + 1;
-        added.keyCount = 1;
-        keys_.insert({lowerSection, keyLine.name}, header + 1);
+        added.keys.insert(keyLine.name, header + 1);
         lines_.push_back(std::move(keyLine));
         return;
     }
     Section& s = found.value();
-    if (const auto it = keys_.constFind({lowerSection, kname.toLower()}); it != keys_.cend()) {
+    if (const auto it = s.keys.constFind(kname.toLower()); it != s.keys.cend()) {
         Line& line = lines_[it.value()];
         line.text = line.text.left(line.text.indexOf('=') + 1) + v;
         return; // names unchanged: the index still holds
@@ -228,8 +218,8 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
     const qsizetype at = (s.lastText >= 0 ? s.lastText : s.header) + 1;
     Line keyLine = classify(kname + "=" + v);
     // Every line from the new one on moves down by one: so do the indexes of
-    // the sections that follow this one and of their keys (and of any repeated
-    // part, which is not indexed).
+    // the sections that follow this one (and of any repeated part, which is
+    // not indexed).
     for (Section& other : sections_) {
         if (&other == &s || other.header < at)
             continue;
@@ -237,13 +227,10 @@ void IniDocument::setValue(const QByteArray& section, const QByteArray& key,
         ++other.end;
         if (other.lastText >= at)
             ++other.lastText;
-    }
-    for (qsizetype& line : keys_) {
-        if (line >= at)
+        for (qsizetype& line : other.keys)
             ++line;
     }
-    keys_.insert({lowerSection, keyLine.name}, at);
-    ++s.keyCount;
+    s.keys.insert(keyLine.name, at);
     s.lastText = at;
     ++s.end;
     lines_.insert(lines_.begin() + at, std::move(keyLine));

@@ -49,28 +49,15 @@ private:
         qsizetype header = 0;
         qsizetype end = 0;       // one past its last line
         qsizetype lastText = -1; // its last line that is not blank, -1 when none
-        qsizetype keyCount = 0;
-    };
-    // A key of the index: the lower-case names of its section and of the key.
-    // One index serves the whole document: a hash of its own for each section
-    // would cost more than its few keys on every parse.
-    struct KeyName {
-        QByteArray section;
-        QByteArray key;
-        bool operator==(const KeyName&) const = default;
-        friend size_t qHash(const KeyName& name, size_t seed = 0) {
-            return qHashMulti(seed, name.section, name.key);
-        }
+        QHash<QByteArray, qsizetype> keys;
     };
 
     static Line classify(QByteArray text);
     void reindex();
     const Section* find(const QByteArray& section) const;
-    std::optional<qsizetype> keyLine(const QByteArray& section, const QByteArray& key) const;
 
     std::vector<Line> lines_;
     QHash<QByteArray, Section> sections_;
-    QHash<KeyName, qsizetype> keys_; // the line of each key readers find
 };
 
 } // namespace tirvon::ini
