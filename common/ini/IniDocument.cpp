@@ -15,6 +15,10 @@ QByteArray cutAtLineBreak(const QByteArray& value) {
     return value.left(end);
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 // A name without the bytes that would end it, without its outer blanks and, for
 // comparison, in lower case: one pass, one allocation, since every look-up
 // makes two of them.
@@ -27,23 +31,19 @@ QByteArray normalised(const QByteArray& name, char terminator, bool lower) {
         out.append(lower && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
     }
     qsizetype b = 0, e = out.size();
-    while (b < e && (out[b] == ' ' || out[b] == '\t'))
+    while (b < e && isBlank(out[b]))
         ++b;
-    while (e > b && (out[e - 1] == ' ' || out[e - 1] == '\t'))
+    while (e > b && isBlank(out[e - 1]))
         --e;
     // A key may not open with "[": its line would read as a section header.
     while (terminator == '=' && b < e && out[b] == '[') {
         ++b;
-        while (b < e && (out[b] == ' ' || out[b] == '\t'))
+        while (b < e && isBlank(out[b]))
             ++b;
     }
     if (b > 0 || e < out.size())
         out = out.mid(b, e - b);
     return out;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
 }
 
 // A name as the index holds it: without its outer blanks, in lower case, made

@@ -106,6 +106,8 @@ void ReportInterpreter::alarmReport(QByteArray& text) {
 }
 
 void ReportInterpreter::testReport(QByteArray& text) {
+    static const QByteArray disarmed = cp("> Снят с охраны");
+    static const QByteArray armed = cp("> На охране");
     remove(text, 1, 5); // "TEST" and its LF
     controllerTime_ = firstLine(text) + ":00";
     while (hasLines(text)) {
@@ -113,8 +115,6 @@ void ReportInterpreter::testReport(QByteArray& text) {
         const QByteArray line = firstLine(text);
         if (line.isEmpty())
             return;
-        static const QByteArray disarmed = cp("> Снят с охраны");
-        static const QByteArray armed = cp("> На охране");
         if (line == "DISARM")
             arming(ReportItem::Kind::TestArming, false, disarmed);
         else if (line == "ARM")
