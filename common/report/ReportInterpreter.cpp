@@ -13,15 +13,17 @@ namespace {
 
 const QByteArray CrLf = "\r\n";
 
-// The text before the first LF; empty when there is none.
-QByteArray firstLine(const QByteArray& text) {
-    const qsizetype lf = pos("\n", text);
-    return lf ? copy(text, 1, lf - 1) : QByteArray();
+// The text before the first LF; empty when there is none. A view: it holds
+// only until the text changes.
+QByteArrayView firstLine(const QByteArray& text) {
+    const qsizetype lf = text.indexOf('\n');
+    return lf < 0 ? QByteArrayView() : QByteArrayView(text).first(lf);
 }
 
 // Removes everything up to and including the first LF.
 void dropFirstLine(QByteArray& text) {
-    remove(text, 1, pos("\n", text));
+    if (const qsizetype lf = text.indexOf('\n'); lf >= 0)
+        text.remove(0, lf + 1);
 }
 
 bool hasLines(const QByteArray& text) {
@@ -29,8 +31,8 @@ bool hasLines(const QByteArray& text) {
 }
 
 // The text after the keyword, to the end of the line.
-QByteArrayView restAfter(const QByteArray& line, QByteArrayView keyword) {
-    return QByteArrayView(line).sliced(line.indexOf(keyword) + keyword.size());
+QByteArrayView restAfter(QByteArrayView line, QByteArrayView keyword) {
+    return line.sliced(line.indexOf(keyword) + keyword.size());
 }
 
 // The parts one after the other, made in one allocation.
@@ -57,15 +59,14 @@ const QByteArray& alarmMarker() {
     return marker;
 }
 
-ReportItem ReportInterpreter::signalItem(ReportItem::Kind kind, const QByteArray& line,
+ReportItem ReportInterpreter::signalItem(ReportItem::Kind kind, QByteArrayView line,
                                          bool cutAtCr) const {
     const qsizetype blank = line.indexOf(' ');
-    const QByteArray shortName = blank < 0 ? QByteArray() : line.left(blank);
-    QByteArrayView value =
-        blank < 0 ? QByteArrayView(line) : QByteArrayView(line).sliced(blank + 1);
+    const QByteArrayView shortName = blank < 0 ? QByteArrayView() : line.first(blank);
+    QByteArrayView value = blank < 0 ? line : line.sliced(blank + 1);
     if (const qsizetype cr = value.indexOf('\r'); cutAtCr && cr >= 0)
         value = value.first(cr);
-    const QByteArray description = joined({activeStateName_(shortName), " ", value});
+    const QByteArray description = joined({activeStateName_(shortName.toByteArray()), " ", value});
     const bool alarm = kind == ReportItem::Kind::Alarm;
     return {kind,
             joined({"l", shortName}),
@@ -93,12 +94,12 @@ void ReportInterpreter::interpret(QByteArray text) {
 }
 
 void ReportInterpreter::alarmReport(QByteArray& text) {
-    controllerTime_ = firstLine(text) + ":00";
+    controllerTime_ = joined({firstLine(text), ":00"});
     dropFirstLine(text);
     // The alarm line itself is not read: the signal lines follow it.
     while (hasLines(text)) {
         dropFirstLine(text);
-        const QByteArray line = firstLine(text);
+        const QByteArrayView line = firstLine(text);
         if (line.isEmpty())
             return;
         emitItem(signalItem(ReportItem::Kind::Alarm, line, false));
@@ -109,10 +110,10 @@ void ReportInterpreter::testReport(QByteArray& text) {
     static const QByteArray disarmed = cp("> Снят с охраны");
     static const QByteArray armed = cp("> На охране");
     remove(text, 1, 5); // "TEST" and its LF
-    controllerTime_ = firstLine(text) + ":00";
+    controllerTime_ = joined({firstLine(text), ":00"});
     while (hasLines(text)) {
         dropFirstLine(text);
-        const QByteArray line = firstLine(text);
+        const QByteArrayView line = firstLine(text);
         if (line.isEmpty())
             return;
         if (line == "DISARM")
@@ -124,7 +125,7 @@ void ReportInterpreter::testReport(QByteArray& text) {
     }
 }
 
-void ReportInterpreter::disarmingForms(const QByteArray& line) {
+void ReportInterpreter::disarmingForms(QByteArrayView line) {
     const auto kind = ReportItem::Kind::StateArming;
     static const QByteArray byNumber = cp("Снятие с охраны номером: ");
     static const QByteArray bySms = cp("Снятие с охраны SMS с тел: ");
@@ -143,7 +144,7 @@ void ReportInterpreter::disarmingForms(const QByteArray& line) {
         arming(kind, false, byDesk);
 }
 
-void ReportInterpreter::armingForms(const QByteArray& line) {
+void ReportInterpreter::armingForms(QByteArrayView line) {
     const auto kind = ReportItem::Kind::StateArming;
     static const QByteArray byKey = cp("Постановка на охрану КЛЮЧЕМ: ");
     static const QByteArray byButton = cp("Постановка на охрану КНОПКОЙ ");
@@ -159,7 +160,8 @@ void ReportInterpreter::armingForms(const QByteArray& line) {
         arming(kind, true, byDesk);
 }
 
-void ReportInterpreter::listenForms(const QByteArray& line) {
+void ReportInterpreter::listenForms(QByteArrayView view) {
+    const QByteArray line = view.toByteArray();
     static const QByteArray attempt = cp("> Попытка установки голосового соединения с: ");
     static const QByteArray failed = cp("> Попытка голосового соединения провалена!");
     if (line.contains("LISTEN +")) {
@@ -171,17 +173,17 @@ void ReportInterpreter::listenForms(const QByteArray& line) {
 }
 
 void ReportInterpreter::stateReport(QByteArray& text) {
-    controllerTime_ = firstLine(text) + ":00";
+    controllerTime_ = joined({firstLine(text), ":00"});
     // The tests of one pass only move forward: after an arming line the next
     // line is tried for ARM, LISTEN and as a signal, never for DISARM again.
-    const std::pair<const char*, void (ReportInterpreter::*)(const QByteArray&)> forms[] = {
+    const std::pair<const char*, void (ReportInterpreter::*)(QByteArrayView)> forms[] = {
         {"DISARM", &ReportInterpreter::disarmingForms},
         {"ARM", &ReportInterpreter::armingForms},
         {"LISTEN", &ReportInterpreter::listenForms},
     };
     while (hasLines(text)) {
         dropFirstLine(text);
-        QByteArray line = firstLine(text);
+        QByteArrayView line = firstLine(text);
         if (line.isEmpty())
             return;
         for (const auto& [keyword, handle] : forms) {

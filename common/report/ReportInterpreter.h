@@ -34,11 +34,11 @@ private:
     void alarmReport(QByteArray& text);
     void testReport(QByteArray& text);
     void stateReport(QByteArray& text);
-    void disarmingForms(const QByteArray& line);
-    void armingForms(const QByteArray& line);
-    void listenForms(const QByteArray& line);
+    void disarmingForms(QByteArrayView line);
+    void armingForms(QByteArrayView line);
+    void listenForms(QByteArrayView line);
 
-    ReportItem signalItem(ReportItem::Kind kind, const QByteArray& line, bool cutAtCr) const;
+    ReportItem signalItem(ReportItem::Kind kind, QByteArrayView line, bool cutAtCr) const;
     void emitItem(ReportItem item);
     void arming(ReportItem::Kind kind, bool armed, const QByteArray& logText);
 

@@ -5,7 +5,7 @@
 
 namespace tirvon::text {
 
-qsizetype pos(const Bytes& needle, const Bytes& haystack) {
+qsizetype pos(QByteArrayView needle, QByteArrayView haystack) {
     if (needle.isEmpty())
         return 0;
     return haystack.indexOf(needle) + 1;

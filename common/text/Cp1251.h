@@ -12,8 +12,8 @@ namespace tirvon::text {
 using Bytes = QByteArray;
 
 // 1-based position of the first occurrence of needle in haystack; 0 when absent
-// or when needle is empty.
-qsizetype pos(const Bytes& needle, const Bytes& haystack);
+// or when needle is empty. Views: a literal needle costs no allocation.
+qsizetype pos(QByteArrayView needle, QByteArrayView haystack);
 
 // Up to count bytes starting at the 1-based index, clipped to the string. An index
 // below 1 starts at the first byte; an index past the end or a count below 1 gives
