@@ -47,6 +47,11 @@ QByteArray joined(std::initializer_list<QByteArrayView> parts) {
     return out;
 }
 
+// The controller's time of a report, hh:mm of its first line with the seconds.
+QByteArray reportTime(const QByteArray& text) {
+    return joined({firstLine(text), ":00"});
+}
+
 } // namespace
 
 void ReportInterpreter::emitItem(ReportItem item) {
@@ -94,7 +99,7 @@ void ReportInterpreter::interpret(QByteArray text) {
 }
 
 void ReportInterpreter::alarmReport(QByteArray& text) {
-    controllerTime_ = joined({firstLine(text), ":00"});
+    controllerTime_ = reportTime(text);
     dropFirstLine(text);
     // The alarm line itself is not read: the signal lines follow it.
     while (hasLines(text)) {
@@ -110,7 +115,7 @@ void ReportInterpreter::testReport(QByteArray& text) {
     static const QByteArray disarmed = cp("> Снят с охраны");
     static const QByteArray armed = cp("> На охране");
     remove(text, 1, 5); // "TEST" and its LF
-    controllerTime_ = joined({firstLine(text), ":00"});
+    controllerTime_ = reportTime(text);
     while (hasLines(text)) {
         dropFirstLine(text);
         const QByteArrayView line = firstLine(text);
@@ -173,7 +178,7 @@ void ReportInterpreter::listenForms(QByteArrayView view) {
 }
 
 void ReportInterpreter::stateReport(QByteArray& text) {
-    controllerTime_ = joined({firstLine(text), ":00"});
+    controllerTime_ = reportTime(text);
     // The tests of one pass only move forward: after an arming line the next
     // line is tried for ARM, LISTEN and as a signal, never for DISARM again.
     const std::pair<const char*, void (ReportInterpreter::*)(QByteArrayView)> forms[] = {
